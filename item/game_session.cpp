@@ -1,0 +1,3 @@
+#include "game_session.h"
+
+GameSession gameSession;

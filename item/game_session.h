@@ -1,0 +1,28 @@
+#pragma once
+
+#include <windows.h>
+
+#include "cards/deck.h"
+#include "cards/hand.h"
+
+const int kHandSize = 5;
+const int kTextUnits = 40;  // every text buffer of the item
+
+// Everything the item keeps: one record per process, zero when the library
+// is loaded but for the hand and the deck.
+struct GameSession {
+    CardHand hand;  // constructed before the deck
+    CardDeck deck;
+    int awaitingDraw;              // 1 from a deal until its draw
+    WCHAR statusText[kTextUnits];  // "Discard", or the final hand's name
+    int fiveDiscards;              // nonzero: five marks allowed, not three
+    int cardBackIcon;              // icon id drawn for a marked card
+    int discardMarks[kHandSize];   // 1 marks the card at that position
+    int wallet;                    // dollars; may go below zero
+    int heightPending;             // the row height is still to be reported
+    HWND itemWindow;
+    int themedShell;               // take the Today screen's colours and watermark
+    HINSTANCE moduleInstance;
+};
+
+extern GameSession gameSession;
