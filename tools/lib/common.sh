@@ -1,0 +1,80 @@
+# Shared by the commands in tools/: Debian packages, the X display and the
+# environment that Wine runs our programs in. Source it; it defines functions.
+
+TOLVANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+TOLVANE_BUILD=${TOLVANE_BUILD:-$TOLVANE_ROOT/build}
+
+die() {
+    echo "error: $*" >&2
+    exit 1
+}
+
+# Installs the Debian packages that are missing: as root through apt-get,
+# otherwise it prints the line to run and stops.
+ensure_packages() {
+    local missing=() package
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "Tolvane needs these Debian packages. Install them, then run this command again:" >&2
+        echo "    sudo apt-get update && sudo apt-get install -y ${missing[*]}" >&2
+        exit 1
+    fi
+    echo "Installing ${missing[*]}"
+    apt-get update -q >/dev/null || die "apt-get update failed"
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}" >/dev/null || die "apt-get install ${missing[*]} failed"
+}
+
+# The cross toolchain and Wine that build and run the PE programs.
+PE_PACKAGES=(cmake make g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 googletest wine wine64 xvfb)
+# The host build of the card engine: sanitizers and benchmarks.
+NATIVE_PACKAGES=(g++ libgtest-dev libbenchmark-dev)
+
+# Configures and builds the PE programs into $TOLVANE_BUILD/pe.
+build_pe() {
+    cmake -S "$TOLVANE_ROOT" -B "$TOLVANE_BUILD/pe" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$TOLVANE_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null || die "configuring the PE build failed"
+    cmake --build "$TOLVANE_BUILD/pe" -j "$(nproc)" || die "the PE build failed"
+}
+
+# Gives Windows programs an X display: the one set, or a private Xvfb that
+# ends with this shell.
+ensure_display() {
+    [ -n "${DISPLAY:-}" ] && return 0
+    local number=99
+    while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do
+        number=$((number + 1))
+    done
+    Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    TOLVANE_XVFB_PID=$!
+    trap 'kill $TOLVANE_XVFB_PID 2>/dev/null' EXIT
+    export DISPLAY=":$number"
+    local tries=0
+    until [ -e "/tmp/.X11-unix/X$number" ]; do
+        tries=$((tries + 1))
+        [ $tries -gt 50 ] && die "Xvfb did not start on display :$number"
+        sleep 0.1
+    done
+}
+
+# A Wine that stays quiet and never offers to install Mono or Gecko, with one
+# server kept up for all the programs this shell starts (ended by
+# stop_wine).
+wine_environment() {
+    export WINEPREFIX=$1
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    mkdir -p "$WINEPREFIX"
+    wineserver -p 2>/dev/null || true
+    [ -f "$WINEPREFIX/system.reg" ] || echo "Creating the Wine prefix $WINEPREFIX (once)"
+    # Boot now, with our output closed: Wine's background services would
+    # otherwise hold on to the output of the first program (and ctest waits
+    # for it).
+    wineboot --init </dev/null >/dev/null 2>&1 || die "wineboot could not start $WINEPREFIX"
+}
+
+stop_wine() {
+    wineserver -k 2>/dev/null || true
+}

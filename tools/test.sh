@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the PE programs on Wine, and the
+# card engine natively under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+source "$(dirname "$0")/lib/common.sh"
+
+ensure_packages "${PE_PACKAGES[@]}" "${NATIVE_PACKAGES[@]}"
+
+build_pe
+cmake -S "$TOLVANE_ROOT" -B "$TOLVANE_BUILD/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVANE_SANITIZE=ON >/dev/null ||
+    die "configuring the native build failed"
+cmake --build "$TOLVANE_BUILD/native" -j "$(nproc)" || die "the native build failed"
+
+ensure_display
+wine_environment "$TOLVANE_BUILD/pe/wineprefix"
+trap 'stop_wine; kill ${TOLVANE_XVFB_PID:-} 2>/dev/null' EXIT
+
+passed=0
+failed=0
+# Runs one ctest tree and adds its programs to the totals.
+run_ctest() {
+    local log="$TOLVANE_BUILD/$1.log" total bad
+    ctest --test-dir "$TOLVANE_BUILD/$1" --output-on-failure -j "$(nproc)" | tee "$log" || true
+    total=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' "$log" | tail -n 1)
+    bad=$(sed -n 's/.*, \([0-9]*\) tests failed out of.*/\1/p' "$log" | tail -n 1)
+    if [ -z "$total" ]; then
+        echo "error: ctest in $1 reported no result" >&2
+        failed=$((failed + 1))
+        return
+    fi
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+}
+
+echo "== PE programs on Wine"
+run_ctest pe
+echo "== Card engine, native, with sanitizers"
+run_ctest native
+echo "programs: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
