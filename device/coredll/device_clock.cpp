@@ -1,7 +1,7 @@
 #include <windows.h>
 #include <wchar.h>
 
-#include "device/device_clock.h"
+#include "device/device_environment.h"
 
 namespace {
 
