@@ -1,0 +1,60 @@
+#include "settings.h"
+
+#include "item/game_session.h"
+
+const wchar_t kItemKeyPath[] = L"Software\\Microsoft\\Today\\Items\\Tolvane";
+
+namespace {
+
+const wchar_t kDiscardValue[] = L"DISCARD";
+const wchar_t kCardBackValue[] = L"CARDBACK";
+
+LONG OpenItemKey(REGSAM access, HKEY* key)
+{
+    // The desktop refuses CE's leading backslash and access 0: open without
+    // the one and with the access each call needs, never creating the key.
+    return RegOpenKeyExW(HKEY_LOCAL_MACHINE, kItemKeyPath, 0, access, key);
+}
+
+// Any value of exactly four bytes is taken, whatever its type.
+void ReadDword(HKEY key, const wchar_t* name, int* field)
+{
+    DWORD type = 0;
+    BYTE data[4] = {};
+    DWORD size = sizeof(data);
+    if (RegQueryValueExW(key, name, nullptr, &type, data, &size) == ERROR_SUCCESS && size == sizeof(data))
+        *field = data[0] | data[1] << 8 | data[2] << 16 | data[3] << 24;
+}
+
+LONG WriteDword(HKEY key, const wchar_t* name, int value)
+{
+    const DWORD data = static_cast<DWORD>(value);
+    return RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof(data));
+}
+
+}  // namespace
+
+LONG LoadSettings()
+{
+    HKEY key;
+    LONG result = OpenItemKey(KEY_QUERY_VALUE, &key);
+    if (result != ERROR_SUCCESS)
+        return result;
+    ReadDword(key, kDiscardValue, &gameSession.fiveDiscards);
+    ReadDword(key, kCardBackValue, &gameSession.cardBackIcon);
+    return RegCloseKey(key);
+}
+
+LONG SaveSettings()
+{
+    HKEY key;
+    LONG result = OpenItemKey(KEY_SET_VALUE, &key);
+    if (result != ERROR_SUCCESS)
+        return result;
+    // The first failed write ends the save.
+    result = WriteDword(key, kDiscardValue, gameSession.fiveDiscards);
+    if (result == ERROR_SUCCESS)
+        result = WriteDword(key, kCardBackValue, gameSession.cardBackIcon);
+    const LONG closed = RegCloseKey(key);
+    return result != ERROR_SUCCESS ? result : closed;
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <windows.h>
+
+// The two stored settings, "DISCARD" and "CARDBACK", in the Today screen's
+// key for the item. Both answer a registry result code that callers ignore.
+
+// Reads the stored values over fiveDiscards and cardBackIcon; a value that
+// cannot be read leaves its field as it was.
+LONG LoadSettings();
+
+// Writes fiveDiscards and cardBackIcon; the key is never created.
+LONG SaveSettings();
+
+// The item's key under HKEY_LOCAL_MACHINE.
+extern const wchar_t kItemKeyPath[];
