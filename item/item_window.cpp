@@ -1,0 +1,138 @@
+#include <windows.h>
+#include <string.h>
+
+#include "device/include/ce_kernel.h"
+#include "game.h"
+#include "game_session.h"
+#include "item.h"
+#include "options/open_dialog.h"
+#include "options/options_dialog.h"
+#include "options/settings.h"
+#include "paint.h"
+#include "resources/resource.h"
+#include "row_layout.h"
+
+namespace {
+
+const wchar_t kClassName[] = L"Tolvane";
+const int kWalletStart = 100;
+void RegisterItemClass()
+{
+    UnregisterClassW(kClassName, gameSession.moduleInstance);
+    WNDCLASSW wc = {};
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = ItemWndProc;
+    wc.hInstance = gameSession.moduleInstance;
+    wc.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
+    wc.lpszClassName = kClassName;
+    RegisterClassW(&wc);
+}
+
+void ResetGame()
+{
+    for (int& mark : gameSession.discardMarks)
+        mark = 0;
+    memset(gameSession.statusText, 0, sizeof(gameSession.statusText));
+    gameSession.wallet = kWalletStart;
+    gameSession.cardBackIcon = IDI_FIRST_CARD_BACK;
+    gameSession.fiveDiscards = 0;
+}
+
+void OpenOptions()
+{
+    OpenItemDialog(IDD_OPTIONS, OptionsDlgProc);
+}
+
+LRESULT OnPaint(HWND window)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    PaintItem(dc);
+    EndPaint(window, &ps);
+    return 0;
+}
+
+LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    if (LOWORD(wParam) != kOptionsCommand)
+        return DefWindowProcW(window, WM_COMMAND, wParam, lParam);
+    OpenOptions();
+    return 0;
+}
+
+LRESULT OnLButtonUp(LPARAM lParam)
+{
+    HandleItemTap(LOWORD(lParam), HIWORD(lParam));
+    return 0;
+}
+
+// The height is reported once after each initialisation; after that the
+// item repaints itself and never asks for a refresh.
+LRESULT OnQueryRefreshCache(TODAYLISTITEM* item)
+{
+    if (!gameSession.heightPending || !item)
+        return FALSE;
+    gameSession.heightPending = 0;
+    item->cyp = kItemHeight;
+    return TRUE;
+}
+
+}  // namespace
+
+HWND WINAPI InitializeCustomItem(TODAYLISTITEM* item, HWND parent)
+{
+    if (!item->fEnabled)
+        return nullptr;
+    gameSession.moduleInstance = item->hinstDLL;
+    RegisterItemClass();
+    gameSession.heightPending = 1;
+    // Placing and sizing the row is the Today screen's business.
+    gameSession.itemWindow = CreateWindowExW(0, kClassName, kClassName, WS_CHILD | WS_VISIBLE, 0x1001F, 0x1001F, 0,
+                                             0, parent, nullptr, gameSession.moduleInstance, nullptr);
+    ResetGame();
+    LoadSettings();
+    DealHand();
+    return gameSession.itemWindow;
+}
+
+LRESULT CALLBACK ItemWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT:
+        return OnPaint(window);
+    case WM_COMMAND:
+        return OnCommand(window, wParam, lParam);
+    case WM_LBUTTONUP:
+        return OnLButtonUp(lParam);
+    case WM_TODAYCUSTOM_QUERYREFRESHCACHE:
+        return OnQueryRefreshCache(reinterpret_cast<TODAYLISTITEM*>(wParam));
+    case WM_DESTROY:
+    case WM_CLOSE:
+    case WM_QUIT:
+    case WM_ERASEBKGND:  // the paint covers the whole row
+    case WM_TIMER:
+    case WM_TODAYCUSTOM_CLEARCACHE:
+        return 0;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+void HandleItemTap(WORD x, WORD y)
+{
+    if (InCell(kItemIconX, x, y))
+        OpenOptions();  // no repaint after it: the closing dialog uncovers the row
+    for (int position = 0; position < kHandSize; ++position) {
+        if (InCell(CardX(position), x, y) && gameSession.awaitingDraw) {
+            ToggleDiscardMark(position);
+            return;
+        }
+    }
+    if (!InCell(kButtonX, x, y))
+        return;
+    if (gameSession.awaitingDraw)
+        DrawCards();
+    else
+        DealHand();
+    RefreshItem();
+}

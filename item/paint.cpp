@@ -1,0 +1,154 @@
+#include "paint.h"
+
+#include <stdio.h>
+#include <string.h>
+#include <wchar.h>
+
+#include "device/include/todaycmn.h"
+#include "game_session.h"
+#include "resources/resource.h"
+#include "row_layout.h"
+
+namespace {
+
+const UINT kRowTextFormat = DT_SINGLELINE | DT_VCENTER;
+
+void DrawIconById(HDC dc, int iconId, int x, int y)
+{
+    // The desktop's LoadIconW stretches every icon to 32x32; CE's loads the
+    // 16x16 image. LoadImageW at size 0 takes the icon's own size and, shared,
+    // hands back one cached handle per icon as CE does.
+    HICON icon = static_cast<HICON>(
+        LoadImageW(gameSession.moduleInstance, MAKEINTRESOURCEW(LOWORD(iconId)), IMAGE_ICON, 0, 0, LR_SHARED));
+    DrawIconEx(dc, x, y, icon, 0, 0, 0, nullptr, DI_NORMAL);
+}
+
+// Fetched anew at every use: from the Today screen when themed.
+COLORREF RowTextColor()
+{
+    if (gameSession.themedShell)
+        return static_cast<COLORREF>(
+            SendMessageW(GetParent(gameSession.itemWindow), TODAYM_GETCOLOR, TODAYCOLOR_TEXT, 0));
+    return GetSysColor(COLOR_WINDOWTEXT);
+}
+
+HFONT CreateRowFont(LONG weight)
+{
+    LOGFONTW font = {};
+    font.lfHeight = 11;
+    font.lfWeight = weight;
+    font.lfQuality = DRAFT_QUALITY;
+    font.lfPitchAndFamily = 4;
+    wcscpy(font.lfFaceName, L"Tahoma");
+    return CreateFontIndirectW(&font);
+}
+
+void PaintBackground(HDC memory)
+{
+    if (gameSession.themedShell) {
+        TODAYDRAWWATERMARKINFO watermark = {};
+        watermark.hdc = memory;
+        watermark.hwnd = gameSession.itemWindow;
+        GetClientRect(gameSession.itemWindow, &watermark.rc);
+        SendMessageW(GetParent(gameSession.itemWindow), TODAYM_DRAWWATERMARK, 0,
+                     reinterpret_cast<LPARAM>(&watermark));
+        return;
+    }
+    RECT client;
+    GetClientRect(gameSession.itemWindow, &client);
+    FillRect(memory, &client, GetSysColorBrush(COLOR_WINDOW));
+}
+
+void PaintIcons(HDC memory)
+{
+    DrawItemIcon(memory, kItemIconX, kCellTop);
+    for (int position = 0; position < kHandSize; ++position) {
+        if (gameSession.discardMarks[position] == 1)
+            DrawCardBack(memory, CardX(position), kCellTop);
+        else
+            DrawCardFace(memory, gameSession.hand.cards[position], CardX(position), kCellTop);
+    }
+    DrawButtonIcon(memory, kButtonX, kCellTop);
+}
+
+// Measured on the paint context, which holds its own font rather than the
+// row's: the rectangle's size follows that font, as it does on the device.
+SIZE MeasureOnPaintContext(HDC dc, const wchar_t* text)
+{
+    SIZE size = {};
+    GetTextExtentExPointW(dc, text, lstrlenW(text), 0, nullptr, nullptr, &size);
+    return size;
+}
+
+void DrawRowText(HDC memory, const wchar_t* text, RECT rect)
+{
+    SetBkMode(memory, TRANSPARENT);
+    DrawTextW(memory, text, -1, &rect, kRowTextFormat);
+    SetBkMode(memory, OPAQUE);
+}
+
+}  // namespace
+
+void DrawCardFace(HDC dc, int card, int x, int y)
+{
+    DrawIconById(dc, LOWORD(LOWORD(card) + IDI_CARD_FACE_BASE), x, y);
+}
+
+void DrawCardBack(HDC dc, int x, int y)
+{
+    DrawIconById(dc, gameSession.cardBackIcon, x, y);
+}
+
+void DrawButtonIcon(HDC dc, int x, int y)
+{
+    DrawIconById(dc, gameSession.awaitingDraw ? IDI_DRAW_BUTTON : IDI_DEAL_BUTTON, x, y);
+}
+
+void DrawItemIcon(HDC dc, int x, int y)
+{
+    DrawIconById(dc, IDI_ITEM, x, y);
+}
+
+void PaintItem(HDC dc)
+{
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RowTextColor());
+    HDC memory = CreateCompatibleDC(dc);
+    SetTextColor(memory, RowTextColor());
+
+    RECT window;
+    GetWindowRect(gameSession.itemWindow, &window);
+    const int width = window.right - window.left;
+    const int height = window.bottom - window.top;
+    HBITMAP row = CreateCompatibleBitmap(dc, width, height);
+    HGDIOBJ keptBitmap = SelectObject(memory, row);
+
+    PaintBackground(memory);
+    PaintIcons(memory);
+
+    HFONT regular = CreateRowFont(FW_NORMAL);
+    HGDIOBJ keptFont = SelectObject(memory, regular);
+    SIZE status = MeasureOnPaintContext(dc, gameSession.statusText);
+    DrawRowText(memory, gameSession.statusText, {kStatusTextX, 0, kStatusTextX + status.cx, status.cy + 5});
+
+    HFONT bold = CreateRowFont(FW_BOLD);
+    SelectObject(memory, bold);
+    wchar_t wallet[kTextUnits];
+    memset(wallet, 0, sizeof(wallet));
+    swprintf(wallet, kTextUnits, L"$%d", gameSession.wallet);
+    SIZE walletSize = MeasureOnPaintContext(dc, wallet);
+    // From the row's own width: its screen position would put the wallet
+    // outside the bitmap of any row that does not start at screen x 0.
+    const int right = width;
+    DrawRowText(memory, wallet, {right - walletSize.cx - 2, 0, right - 2, walletSize.cy + 5});
+
+    BitBlt(dc, 0, 0, width, height, memory, 0, 0, SRCCOPY);
+
+    SelectObject(memory, keptBitmap);
+    DeleteObject(row);
+    SelectObject(memory, keptFont);
+    DeleteDC(memory);
+    SetBkMode(dc, OPAQUE);
+    DeleteObject(regular);
+    DeleteObject(bold);
+}
