@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <stdio.h>
 
-#include "device/device_clock.h"
+#include "device/device_environment.h"
 
 // The PE build reads the emulated device's clock.
 FixedClock::FixedClock(int year, int month, int day, int hour, int minute, int second)

@@ -1,0 +1,255 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+#include <wchar.h>
+
+#include "item/game_session.h"
+#include "item/item.h"
+#include "item/paint.h"
+#include "tests/support/today_stub.h"
+
+namespace {
+
+const int kWidth = today_stub::kRowWidth;
+const int kHeight = 20;
+
+// A 32-bit picture with a memory context to draw into.
+struct Canvas {
+    Canvas(int width, int height) : width(width), height(height)
+    {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        dc = CreateCompatibleDC(nullptr);
+        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+        kept = SelectObject(dc, bitmap);
+    }
+    ~Canvas()
+    {
+        SelectObject(dc, kept);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    void Fill(COLORREF color)
+    {
+        HBRUSH brush = CreateSolidBrush(color);
+        RECT all = {0, 0, width, height};
+        FillRect(dc, &all, brush);
+        DeleteObject(brush);
+    }
+    COLORREF At(int x, int y) const
+    {
+        GdiFlush();
+        DWORD pixel = bits[y * width + x];
+        return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+    }
+
+    int width, height;
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ kept;
+    DWORD* bits = nullptr;
+};
+
+// Whether the row shows iconId at x, over the given background.
+::testing::AssertionResult ShowsIcon(const Canvas& row, int iconId, int x, COLORREF background)
+{
+    Canvas expected(16, 16);
+    expected.Fill(background);
+    HICON icon = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId), IMAGE_ICON, 16, 16, 0));
+    DrawIconEx(expected.dc, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
+    DestroyIcon(icon);
+    for (int dy = 0; dy < 16; ++dy)
+        for (int dx = 0; dx < 16; ++dx)
+            if (row.At(x + dx, 2 + dy) != expected.At(dx, dy))
+                return ::testing::AssertionFailure() << "icon " << iconId << " differs at " << x + dx << "," << 2 + dy
+                                                     << ": " << std::hex << row.At(x + dx, 2 + dy) << " for "
+                                                     << expected.At(dx, dy);
+    return ::testing::AssertionSuccess();
+}
+
+// The columns from left to right (exclusive) that hold any pixel of color.
+std::vector<int> InkColumns(const Canvas& row, COLORREF color, int left, int right)
+{
+    std::vector<int> columns;
+    for (int x = left; x < right; ++x)
+        for (int y = 0; y < row.height; ++y)
+            if (row.At(x, y) == color) {
+                columns.push_back(x);
+                break;
+            }
+    return columns;
+}
+
+class RowPainting : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(today_stub::InitializeItem(&record));
+        const int hand[] = {1, 14, 27, 40, 52};
+        gameSession.hand.Clear();
+        for (int card : hand)
+            gameSession.hand.AddCard(card);
+        for (int& mark : gameSession.discardMarks)
+            mark = 0;
+        Themed(true);
+    }
+
+    void Themed(bool themed)
+    {
+        gameSession.themedShell = themed ? 1 : 0;
+        background = themed ? today_stub::kWatermarkColor : GetSysColor(COLOR_WINDOW);
+        text = themed ? today_stub::kTextColor : GetSysColor(COLOR_WINDOWTEXT);
+    }
+
+    void Paint(Canvas& row)
+    {
+        today_stub::colorQueries = today_stub::watermarkRequests = 0;
+        PaintItem(row.dc);
+    }
+
+    TODAYLISTITEM record;
+    COLORREF background, text;
+};
+
+TEST_F(RowPainting, DrawsEachIconAtItsCell)
+{
+    struct Case {
+        int marks[5];
+        int awaitingDraw;
+        int cardBack;
+        int icons[5];
+        int button;
+    };
+    const Case cases[] = {
+        {{0, 0, 0, 0, 0}, 1, 153, {101, 114, 127, 140, 152}, 210},
+        {{0, 1, 0, 2, 1}, 1, 162, {101, 162, 127, 140, 162}, 210},  // only a 1 shows the back
+        {{1, 1, 1, 1, 1}, 7, 164, {164, 164, 164, 164, 164}, 210},
+        {{0, 0, 0, 0, 0}, 0, 158, {101, 114, 127, 140, 152}, 208},
+    };
+    for (bool themed : {true, false}) {
+        Themed(themed);
+        for (const Case& c : cases) {
+            for (int i = 0; i < 5; ++i)
+                gameSession.discardMarks[i] = c.marks[i];
+            gameSession.awaitingDraw = c.awaitingDraw;
+            gameSession.cardBackIcon = c.cardBack;
+            Canvas row(kWidth, kHeight);
+            Paint(row);
+            EXPECT_TRUE(ShowsIcon(row, 209, 3, background));
+            for (int i = 0; i < 5; ++i)
+                EXPECT_TRUE(ShowsIcon(row, c.icons[i], 30 + 20 * i, background));
+            EXPECT_TRUE(ShowsIcon(row, c.button, 132, background));
+            EXPECT_EQ(row.At(0, 0), background);
+            EXPECT_EQ(row.At(kWidth - 1, kHeight - 1), background);
+        }
+    }
+}
+
+TEST_F(RowPainting, AskTheTodayScreenOnlyWhenThemed)
+{
+    Canvas row(kWidth, kHeight);
+    Paint(row);
+    EXPECT_EQ(today_stub::colorQueries, 2);
+    EXPECT_EQ(today_stub::watermarkRequests, 1);
+    Themed(false);
+    Paint(row);
+    EXPECT_EQ(today_stub::colorQueries, 0);
+    EXPECT_EQ(today_stub::watermarkRequests, 0);
+}
+
+TEST_F(RowPainting, StatusTextStartsAt152)
+{
+    for (bool themed : {true, false}) {
+        Themed(themed);
+        Canvas row(kWidth, kHeight);
+        Paint(row);
+        std::vector<int> ink = InkColumns(row, text, 148, 200);
+        ASSERT_FALSE(ink.empty());
+        EXPECT_GE(ink.front(), 152);
+        EXPECT_LE(ink.front(), 154);
+
+        gameSession.statusText[0] = 0;
+        Paint(row);
+        EXPECT_TRUE(InkColumns(row, text, 148, 200).empty()) << "an empty status draws nothing";
+        wcscpy(gameSession.statusText, L"Discard");
+    }
+}
+
+TEST_F(RowPainting, WalletEndsTwoPixelsBeforeTheRowsRightEdge)
+{
+    // The row sits at screen x 40: the wallet still lands inside the row.
+    gameSession.statusText[0] = 0;
+    for (int wallet : {99, 100, 0, -3, -12345}) {
+        gameSession.wallet = wallet;
+        Canvas row(kWidth, kHeight);
+        Paint(row);
+
+        // The text as it should read, laid out as the row lays it out: a
+        // rectangle as wide as the text measures on the paint context.
+        wchar_t expected[40];
+        swprintf(expected, 40, L"$%d", wallet);
+        SIZE size;
+        GetTextExtentPoint32W(row.dc, expected, lstrlenW(expected), &size);
+        Canvas reference(kWidth, kHeight);
+        reference.Fill(background);
+        LOGFONTW font = {};
+        font.lfHeight = 11;
+        font.lfWeight = FW_BOLD;
+        font.lfQuality = DRAFT_QUALITY;
+        font.lfPitchAndFamily = 4;
+        wcscpy(font.lfFaceName, L"Tahoma");
+        HFONT bold = CreateFontIndirectW(&font);
+        HGDIOBJ kept = SelectObject(reference.dc, bold);
+        SetTextColor(reference.dc, text);
+        SetBkMode(reference.dc, TRANSPARENT);
+        RECT rect = {kWidth - 2 - size.cx, 0, kWidth - 2, size.cy + 5};
+        DrawTextW(reference.dc, expected, -1, &rect, DT_SINGLELINE | DT_VCENTER);
+        SelectObject(reference.dc, kept);
+        DeleteObject(bold);
+
+        std::vector<int> ink = InkColumns(row, text, 150, kWidth);
+        ASSERT_FALSE(ink.empty()) << wallet;
+        EXPECT_LT(ink.back(), kWidth - 2) << wallet;
+        EXPECT_EQ(ink, InkColumns(reference, text, 150, kWidth)) << wallet;
+        for (int x = 150; x < kWidth; ++x)
+            for (int y = 0; y < kHeight; ++y)
+                ASSERT_EQ(row.At(x, y), reference.At(x, y)) << wallet << " at " << x << "," << y;
+    }
+}
+
+TEST_F(RowPainting, TheScreenShowsWhatThePaintDraws)
+{
+    Canvas painted(kWidth, kHeight);
+    Paint(painted);
+    HWND row = gameSession.itemWindow;
+    RedrawWindow(row, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    POINT origin = {0, 0};
+    ClientToScreen(row, &origin);
+    Canvas screen(kWidth, kHeight);
+    HDC desktop = GetDC(nullptr);
+    BitBlt(screen.dc, 0, 0, kWidth, kHeight, desktop, origin.x, origin.y, SRCCOPY);
+    ReleaseDC(nullptr, desktop);
+    for (int x = 0; x < 148; ++x)
+        for (int y = 0; y < kHeight; ++y)
+            ASSERT_EQ(screen.At(x, y), painted.At(x, y)) << x << "," << y;
+}
+
+TEST_F(RowPainting, LeavesNoDrawingObjectBehind)
+{
+    // Wine's handle table holds about 65,000 objects: a leak of one object a
+    // paint would have filled it long before the last of these paints.
+    Canvas row(kWidth, kHeight);
+    for (int paint = 0; paint < 70000; ++paint)
+        PaintItem(row.dc);
+    Paint(row);
+    EXPECT_TRUE(ShowsIcon(row, 209, 3, background));
+    EXPECT_TRUE(ShowsIcon(row, 152, 110, background));
+    EXPECT_FALSE(InkColumns(row, text, 152, kWidth).empty());
+}
+
+}  // namespace

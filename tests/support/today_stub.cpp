@@ -1,0 +1,94 @@
+#include "today_stub.h"
+
+#include "item/item.h"
+
+namespace today_stub {
+
+int colorQueries = 0;
+int watermarkRequests = 0;
+
+namespace {
+
+LRESULT CALLBACK StubWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case TODAYM_GETCOLOR:
+        ++colorQueries;
+        return wParam == TODAYCOLOR_TEXT ? kTextColor : RGB(255, 0, 255);
+    case TODAYM_DRAWWATERMARK: {
+        ++watermarkRequests;
+        auto info = reinterpret_cast<TODAYDRAWWATERMARKINFO*>(lParam);
+        HBRUSH brush = CreateSolidBrush(kWatermarkColor);
+        FillRect(info->hdc, &info->rc, brush);
+        DeleteObject(brush);
+        return TRUE;
+    }
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+HWND Window()
+{
+    static HWND window = [] {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = StubWndProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"TodayStub";
+        wc.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
+        RegisterClassW(&wc);
+        return CreateWindowExW(0, L"TodayStub", L"Today", WS_POPUP | WS_VISIBLE, 40, 60, kRowWidth, 100, nullptr,
+                               nullptr, wc.hInstance, nullptr);
+    }();
+    return window;
+}
+
+HWND InitializeItem(TODAYLISTITEM* record, BOOL enabled)
+{
+    *record = {};
+    lstrcpyW(record->szName, L"Tolvane");
+    record->tlit = tlitCustom;
+    record->fEnabled = enabled;
+    record->fOptions = TRUE;
+    record->hinstDLL = GetModuleHandleW(nullptr);
+    HWND row = InitializeCustomItem(record, Window());
+    if (row)
+        MoveWindow(row, 0, 0, kRowWidth, 20, FALSE);
+    return row;
+}
+
+void PumpMessages()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageW(&msg);
+}
+
+}  // namespace today_stub
+
+DialogWatcher* DialogWatcher::active = nullptr;
+
+DialogWatcher::DialogWatcher()
+{
+    active = this;
+    timer = SetTimer(nullptr, 0, 50, OnTimer);
+}
+
+DialogWatcher::~DialogWatcher()
+{
+    KillTimer(nullptr, timer);
+    active = nullptr;
+}
+
+void CALLBACK DialogWatcher::OnTimer(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND dialog = FindWindowW(L"#32770", nullptr);
+    if (!active || !dialog || GetWindowThreadProcessId(dialog, nullptr) != GetCurrentThreadId())
+        return;
+    ++active->opened;
+    active->owner = GetWindow(dialog, GW_OWNER);
+    GetWindowTextW(dialog, active->caption, 64);
+    SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+}
