@@ -1,0 +1,365 @@
+#include <gtest/gtest.h>
+
+#include <stdio.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_PNG
+#include "stb_image.h"
+
+#include "cards/deck.h"
+#include "cards/evaluate.h"
+#include "device/today_items.h"
+#include "tests/support/fixed_clock.h"
+#include "today/shell_paint.h"
+
+// End-to-end runs of the emulated device: today.exe on a 240x320 Wine
+// desktop with Tolvane installed, driven by scripts, checked from their
+// screenshots.
+namespace {
+
+const wchar_t kClock[] = L"2026-12-13T14:25:36";
+const int kRowTop = kFirstItemTop;
+const int kTapY = kRowTop + 10;
+
+std::wstring BinFolder()
+{
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    *wcsrchr(path, L'\\') = 0;
+    return path;
+}
+
+std::wstring WorkFolder()
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring folder = std::wstring(temp) + L"tolvane-today-test\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+}
+
+const wchar_t kDesktop[] = L"TolvaneTest";
+
+// Runs a program to its end, on the device's own 240x320 desktop when asked;
+// its standard error goes to errors when given.
+DWORD RunProgram(std::wstring command, bool onDevice = false, const std::wstring& errors = L"")
+{
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    if (onDevice) {
+        // Wine makes a desktop of this size for a program started on it.
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\Explorer\\Desktops", kDesktop, REG_SZ, L"240x320",
+                        sizeof(L"240x320"));
+        startup.lpDesktop = const_cast<wchar_t*>(kDesktop);
+    }
+    HANDLE errorFile = INVALID_HANDLE_VALUE;
+    if (!errors.empty()) {
+        SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+        errorFile = CreateFileW(errors.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+        startup.hStdError = errorFile;
+    }
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, !errors.empty(), 0, nullptr, nullptr, &startup,
+                        &process))
+        return GetLastError() | 0x80000000;
+    WaitForSingleObject(process.hProcess, 180000);
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    if (errorFile != INVALID_HANDLE_VALUE)
+        CloseHandle(errorFile);
+    return code;
+}
+
+std::wstring TodayCommand(const std::wstring& script)
+{
+    return L"\"" + BinFolder() + L"\\today.exe\" --clock " + kClock + L" --script \"" + script + L"\"";
+}
+
+void Install()
+{
+    const std::wstring bin = BinFolder();
+    ASSERT_EQ(RunProgram(L"\"" + bin + L"\\install.exe\" uninstall"), 0u);
+    ASSERT_EQ(RunProgram(L"\"" + bin + L"\\install.exe\" install \"" + bin + L"\\Tolvane.dll\""), 0u);
+}
+
+// Writes the script and runs the device with it on its own 240x320 screen.
+DWORD RunScript(const std::string& script, const std::wstring& name)
+{
+    const std::wstring path = WorkFolder() + name + L".txt";
+    std::ofstream(path.c_str()) << script;
+    return RunProgram(TodayCommand(path), true);
+}
+
+std::string Shot(const std::wstring& name)
+{
+    const std::wstring path = WorkFolder() + name + L".png";
+    DeleteFileW(path.c_str());
+    char narrow[MAX_PATH];
+    WideCharToMultiByte(CP_UTF8, 0, path.c_str(), -1, narrow, MAX_PATH, nullptr, nullptr);
+    return narrow;
+}
+
+struct Screenshot {
+    explicit Screenshot(const std::wstring& name)
+    {
+        const std::wstring path = WorkFolder() + name + L".png";
+        FILE* file = _wfopen(path.c_str(), L"rb");
+        if (!file)
+            return;
+        unsigned char* data = stbi_load_from_file(file, &width, &height, nullptr, 3);
+        fclose(file);
+        if (data)
+            pixels.assign(data, data + width * height * 3);
+        stbi_image_free(data);
+    }
+    COLORREF At(int x, int y) const
+    {
+        const unsigned char* p = &pixels[(y * width + x) * 3];
+        return RGB(p[0], p[1], p[2]);
+    }
+    int width = 0, height = 0;
+    std::vector<unsigned char> pixels;
+};
+
+// A 32-bit canvas over the Today screen's watermark at a screen position.
+struct Canvas {
+    Canvas(int width, int height, POINT origin) : width(width), height(height)
+    {
+        BITMAPINFO info = {};
+        info.bmiHeader = {sizeof(info.bmiHeader), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        dc = CreateCompatibleDC(nullptr);
+        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+        kept = SelectObject(dc, bitmap);
+        PaintWatermark(dc, {0, 0, width, height}, origin);
+    }
+    ~Canvas()
+    {
+        SelectObject(dc, kept);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    COLORREF At(int x, int y) const
+    {
+        GdiFlush();
+        DWORD p = bits[y * width + x];
+        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    }
+    int width, height;
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ kept;
+    DWORD* bits = nullptr;
+};
+
+HMODULE Item()
+{
+    static HMODULE item = LoadLibraryExW((BinFolder() + L"\\Tolvane.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    return item;
+}
+
+::testing::AssertionResult IconAt(const Screenshot& shot, int iconId, int x)
+{
+    if (shot.pixels.empty())
+        return ::testing::AssertionFailure() << "no screenshot";
+    Canvas expected(16, 16, {x, kRowTop + 2});
+    HICON icon = static_cast<HICON>(LoadImageW(Item(), MAKEINTRESOURCEW(iconId), IMAGE_ICON, 16, 16, 0));
+    DrawIconEx(expected.dc, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
+    DestroyIcon(icon);
+    for (int dy = 0; dy < 16; ++dy)
+        for (int dx = 0; dx < 16; ++dx)
+            if (shot.At(x + dx, kRowTop + 2 + dy) != expected.At(dx, dy))
+                return ::testing::AssertionFailure() << "icon " << iconId << " not at " << x << " (" << x + dx << ","
+                                                     << kRowTop + 2 + dy << ")";
+    return ::testing::AssertionSuccess();
+}
+
+// The status text and the wallet, as the row lays them out in the theme's
+// colour over the watermark.
+::testing::AssertionResult TextsAt(const Screenshot& shot, const wchar_t* status, int wallet)
+{
+    Canvas expected(kScreenWidth, 20, {0, kRowTop});
+    wchar_t money[40];
+    swprintf(money, 40, L"$%d", wallet);
+    SetTextColor(expected.dc, kThemeTextColor);
+    SetBkMode(expected.dc, TRANSPARENT);
+    for (int weight : {FW_NORMAL, FW_BOLD}) {
+        const wchar_t* text = weight == FW_NORMAL ? status : money;
+        SIZE size;
+        GetTextExtentPoint32W(expected.dc, text, lstrlenW(text), &size);  // the context's own font
+        LOGFONTW font = {};
+        font.lfHeight = 11;
+        font.lfWeight = weight;
+        font.lfQuality = DRAFT_QUALITY;
+        font.lfPitchAndFamily = 4;
+        lstrcpyW(font.lfFaceName, L"Tahoma");
+        HFONT created = CreateFontIndirectW(&font);
+        HGDIOBJ kept = SelectObject(expected.dc, created);
+        RECT rect = weight == FW_NORMAL ? RECT{152, 0, 152 + size.cx, size.cy + 5}
+                                        : RECT{kScreenWidth - 2 - size.cx, 0, kScreenWidth - 2, size.cy + 5};
+        DrawTextW(expected.dc, text, -1, &rect, DT_SINGLELINE | DT_VCENTER);
+        SelectObject(expected.dc, kept);
+        DeleteObject(created);
+    }
+    for (int y = 0; y < 20; ++y)
+        for (int x = 148; x < kScreenWidth; ++x)
+            if (shot.At(x, kRowTop + y) != expected.At(x, y))
+                return ::testing::AssertionFailure() << "the row's text differs at " << x << "," << kRowTop + y;
+    return ::testing::AssertionSuccess();
+}
+
+std::vector<int> Deal(CardDeck& deck)
+{
+    CardHand hand;
+    hand.capacity = 5;
+    deck.Shuffle();
+    for (int i = 0; i < 5; ++i)
+        hand.AddCard(deck.DealCard());
+    hand.Sort(1, 0);
+    return std::vector<int>(hand.cards, hand.cards + 5);
+}
+
+void ExpectFaces(const Screenshot& shot, const std::vector<int>& cards, std::vector<int> backs = {}, int back = 153)
+{
+    for (int i = 0; i < 5; ++i) {
+        bool marked = false;
+        for (int b : backs)
+            marked = marked || b == i;
+        EXPECT_TRUE(IconAt(shot, marked ? back : cards[i] + 100, 30 + 20 * i)) << "position " << i;
+    }
+}
+
+class Device : public ::testing::Test {
+protected:
+    void SetUp() override { Install(); }
+};
+
+TEST_F(Device, PlaysAHandFromAFreshInstall)
+{
+    const std::string script = "wait 300\nscreenshot " + Shot(L"dealt") + "\ntap 55 " + std::to_string(kTapY) +
+                               "\ntap 95 " + std::to_string(kTapY) + "\nscreenshot " + Shot(L"marked") +
+                               "\ntap 138 " + std::to_string(kTapY) + "\nscreenshot " + Shot(L"drawn") +
+                               "\ntap 138 " + std::to_string(kTapY) + "\nscreenshot " + Shot(L"again") + "\nquit\n";
+    ASSERT_EQ(RunScript(script, L"play"), 0u);
+
+    // What the device deals at this clock: the first two shuffles after load.
+    FixedClock clock(2026, 12, 13, 14, 25, 36);
+    CardDeck deck;
+    const std::vector<int> first = Deal(deck);
+    CardHand drawn;
+    drawn.capacity = 5;
+    for (int kept : {0, 2, 4})
+        drawn.AddCard(first[kept]);
+    drawn.AddCard(deck.cards[5]);
+    drawn.AddCard(deck.cards[6]);
+    wchar_t name[40];
+    const int wallet = 99 + ScoreHand(drawn, name);
+    const std::vector<int> second = Deal(deck);
+
+    Screenshot dealt(L"dealt"), marked(L"marked"), drawnShot(L"drawn"), again(L"again");
+    ASSERT_EQ(dealt.width, 240);
+    ASSERT_EQ(dealt.height, 320);
+    EXPECT_TRUE(IconAt(dealt, 209, 3));
+    ExpectFaces(dealt, first);
+    EXPECT_TRUE(IconAt(dealt, 210, 132));
+    EXPECT_TRUE(TextsAt(dealt, L"Discard", 99));
+
+    ExpectFaces(marked, first, {1, 3});
+    EXPECT_TRUE(TextsAt(marked, L"Discard", 99));
+
+    ExpectFaces(drawnShot, std::vector<int>(drawn.cards, drawn.cards + 5));
+    EXPECT_TRUE(IconAt(drawnShot, 208, 132));
+    EXPECT_TRUE(TextsAt(drawnShot, name, wallet));
+
+    ExpectFaces(again, second);
+    EXPECT_TRUE(IconAt(again, 210, 132));
+    EXPECT_TRUE(TextsAt(again, L"Discard", wallet - 1));
+
+    // The same clock and script give the same screens.
+    const std::string repeat = "wait 300\nscreenshot " + Shot(L"dealt2") + "\ntap 55 " + std::to_string(kTapY) +
+                               "\ntap 95 " + std::to_string(kTapY) + "\ntap 138 " + std::to_string(kTapY) +
+                               "\nscreenshot " + Shot(L"drawn2") + "\nquit\n";
+    ASSERT_EQ(RunScript(repeat, L"repeat"), 0u);
+    EXPECT_EQ(Screenshot(L"dealt2").pixels, dealt.pixels);
+    EXPECT_EQ(Screenshot(L"drawn2").pixels, drawnShot.pixels);
+}
+
+TEST_F(Device, ASoftResetRestartsTheTodayScreen)
+{
+    const std::string tap = "tap 35 " + std::to_string(kTapY) + "\n";
+    const std::string script = "wait 300\n" + tap + "tap 138 " + std::to_string(kTapY) + "\nscreenshot " +
+                               Shot(L"before-reset") + "\nwait 2000\nreset\n" + tap + "screenshot " +
+                               Shot(L"after-reset") + "\nquit\n";
+    HANDLE run = CreateThread(
+        nullptr, 0,
+        [](void* text) -> DWORD { return RunScript(*static_cast<std::string*>(text), L"reset"); },
+        const_cast<std::string*>(&script), 0, nullptr);
+    // Once the first screen is taken, the stored card back changes.
+    const std::wstring before = WorkFolder() + L"before-reset.png";
+    for (int tries = 0; tries < 600 && GetFileAttributesW(before.c_str()) == INVALID_FILE_ATTRIBUTES; ++tries)
+        Sleep(100);
+    Sleep(200);
+    const DWORD stripe = 162;
+    EXPECT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Today\\Items\\Tolvane", L"CARDBACK",
+                              REG_DWORD, &stripe, sizeof(stripe)),
+              ERROR_SUCCESS);
+    WaitForSingleObject(run, 180000);
+    DWORD code = 1;
+    GetExitCodeThread(run, &code);
+    CloseHandle(run);
+    ASSERT_EQ(code, 0u);
+
+    FixedClock clock(2026, 12, 13, 14, 25, 36);
+    CardDeck deck;
+    const std::vector<int> first = Deal(deck);
+    Screenshot after(L"after-reset");
+    ExpectFaces(after, first, {0}, 162);
+    EXPECT_TRUE(TextsAt(after, L"Discard", 99));
+}
+
+TEST_F(Device, LeavesBrokenItemsOutAndSaysWhy)
+{
+    const std::wstring bin = BinFolder();
+    wchar_t windows[MAX_PATH];
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    CopyFileW((bin + L"\\coredll.dll").c_str(), (std::wstring(windows) + L"\\noexport.dll").c_str(), FALSE);
+    struct Broken {
+        const wchar_t* name;
+        const wchar_t* dll;
+    };
+    const Broken broken[] = {{L"Missing", L"\\Windows\\missing.dll"}, {L"NoExport", L"\\Windows\\noexport.dll"}};
+    for (const Broken& b : broken) {
+        const std::wstring key = std::wstring(kTodayItemsKey) + L"\\" + b.name;
+        const DWORD custom = 4, on = 1;
+        RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"DLL", REG_SZ, b.dll,
+                        static_cast<DWORD>((lstrlenW(b.dll) + 1) * sizeof(wchar_t)));
+        RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"Type", REG_DWORD, &custom, sizeof(custom));
+        RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"Enabled", REG_DWORD, &on, sizeof(on));
+    }
+    const std::wstring errors = WorkFolder() + L"errors.txt";
+    const std::wstring script = WorkFolder() + L"broken.txt";
+    std::ofstream(script.c_str()) << "wait 300\nscreenshot " << Shot(L"broken") << "\nquit\n";
+    EXPECT_EQ(RunProgram(TodayCommand(script), true, errors), 0u);
+    for (const Broken& b : broken)
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(kTodayItemsKey) + L"\\" + b.name).c_str());
+    for (const Broken& b : broken)
+        RegDeleteKeyW(HKEY_LOCAL_MACHINE, (std::wstring(kTodayItemsKey) + L"\\" + b.name).c_str());
+
+    std::ifstream read(errors.c_str());
+    const std::string said((std::istreambuf_iterator<char>(read)), std::istreambuf_iterator<char>());
+    EXPECT_NE(said.find("item \"Missing\" left out: cannot load \\Windows\\missing.dll"), std::string::npos) << said;
+    EXPECT_NE(said.find("item \"NoExport\" left out: \\Windows\\noexport.dll has no export 240"), std::string::npos)
+        << said;
+    Screenshot shot(L"broken");
+    EXPECT_TRUE(IconAt(shot, 209, 3)) << "Tolvane's row is still there";
+}
+
+}  // namespace

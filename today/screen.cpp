@@ -1,0 +1,73 @@
+#include "screen.h"
+
+#include <stdio.h>
+
+#include <vector>
+
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STBI_WRITE_NO_STDIO
+#include "stb_image_write.h"
+
+namespace {
+
+void AppendToFile(void* context, void* data, int size)
+{
+    fwrite(data, 1, size, static_cast<FILE*>(context));
+}
+
+}  // namespace
+
+bool SaveScreenshot(const wchar_t* path)
+{
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP picture = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ kept = SelectObject(memory, picture);
+    // Straight from the screen: every window shows, the item rows included.
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+
+    std::vector<unsigned char> rgb(static_cast<size_t>(width) * height * 3);
+    auto pixels = static_cast<const unsigned char*>(bits);
+    for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i) {
+        rgb[i * 3] = pixels[i * 4 + 2];
+        rgb[i * 3 + 1] = pixels[i * 4 + 1];
+        rgb[i * 3 + 2] = pixels[i * 4];
+    }
+    SelectObject(memory, kept);
+    DeleteObject(picture);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+
+    FILE* file = _wfopen(path, L"wb");
+    if (!file)
+        return false;
+    bool written = stbi_write_png_to_func(AppendToFile, file, width, height, 3, rgb.data(), width * 3) != 0;
+    return fclose(file) == 0 && written;
+}
+
+void TapScreen(int x, int y)
+{
+    // Absolute positions run from 0 to 65535 across the screen.
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT inputs[3] = {};
+    for (INPUT& input : inputs) {
+        input.type = INPUT_MOUSE;
+        input.mi.dx = (x * 65536 + width - 1) / width;
+        input.mi.dy = (y * 65536 + height - 1) / height;
+    }
+    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+    SendInput(3, inputs, sizeof(INPUT));
+}

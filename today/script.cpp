@@ -1,0 +1,94 @@
+#include "script.h"
+
+#include <windows.h>
+#include <stdio.h>
+
+#include <sstream>
+
+namespace {
+
+std::wstring Widen(const std::string& text)
+{
+    std::wstring wide(text.size(), L'\0');
+    int units = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0],
+                                    static_cast<int>(wide.size()));
+    wide.resize(units > 0 ? units : 0);
+    return wide;
+}
+
+bool ParseStep(const std::wstring& line, ScriptStep* step, std::wstring* why)
+{
+    std::wistringstream words(line);
+    std::wstring command, rest;
+    words >> command;
+    if (command == L"tap") {
+        step->kind = ScriptStep::kTap;
+        if (!(words >> step->x >> step->y) || step->x < 0 || step->y < 0) {
+            *why = L"tap takes two screen coordinates, as in \"tap 135 58\"";
+            return false;
+        }
+    } else if (command == L"wait") {
+        step->kind = ScriptStep::kWait;
+        if (!(words >> step->milliseconds) || step->milliseconds < 0) {
+            *why = L"wait takes milliseconds, as in \"wait 500\"";
+            return false;
+        }
+    } else if (command == L"screenshot") {
+        step->kind = ScriptStep::kScreenshot;
+        std::getline(words >> std::ws, step->path);
+        if (step->path.empty()) {
+            *why = L"screenshot takes a file name, as in \"screenshot shots/first.png\"";
+            return false;
+        }
+        return true;
+    } else if (command == L"reset") {
+        step->kind = ScriptStep::kReset;
+    } else if (command == L"quit") {
+        step->kind = ScriptStep::kQuit;
+    } else {
+        *why = L"unknown command \"" + command + L"\" (tap, wait, screenshot, reset, quit)";
+        return false;
+    }
+    if (words >> rest) {
+        *why = L"unexpected \"" + rest + L"\" after " + command;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ReadScript(const wchar_t* path, std::vector<ScriptStep>* steps, std::wstring* error)
+{
+    FILE* file = _wfopen(path, L"rb");
+    if (!file) {
+        *error = std::wstring(L"cannot open the script ") + path;
+        return false;
+    }
+    std::string text;
+    char buffer[4096];
+    for (size_t read; (read = fread(buffer, 1, sizeof(buffer), file)) > 0;)
+        text.append(buffer, read);
+    fclose(file);
+
+    std::wistringstream lines(Widen(text));
+    std::wstring line;
+    for (int number = 1; std::getline(lines, line); ++number) {
+        const size_t comment = line.find(L'#');
+        if (comment != std::wstring::npos)
+            line.erase(comment);
+        while (!line.empty() && (line.back() == L'\r' || line.back() == L' ' || line.back() == L'\t'))
+            line.pop_back();  // scripts written on Windows end their lines with CR LF
+        if (line.find_first_not_of(L" \t\r") == std::wstring::npos)
+            continue;
+        ScriptStep step;
+        step.line = number;
+        std::wstring why;
+        if (!ParseStep(line, &step, &why)) {
+            *error = std::wstring(path) + L":" + std::to_wstring(number) + L": " + why;
+            return false;
+        }
+        steps->push_back(step);
+    }
+    return true;
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// A scripted run: one command a line, blank lines and # comments skipped.
+//   tap X Y          a stylus tap at screen point (X, Y)
+//   wait MS          let the device run for MS milliseconds
+//   screenshot FILE  the whole screen to a PNG file
+//   reset            a soft reset; the script goes on once the screen is back
+//   quit             close the Today screen and end the run
+struct ScriptStep {
+    enum Kind { kTap, kWait, kScreenshot, kReset, kQuit } kind;
+    int x = 0, y = 0, milliseconds = 0;
+    std::wstring path;
+    int line = 0;
+};
+
+// Reads a script; on a fault, error says where and what.
+bool ReadScript(const wchar_t* path, std::vector<ScriptStep>* steps, std::wstring* error);

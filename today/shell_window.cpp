@@ -1,0 +1,199 @@
+#include "shell_window.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "device/device_environment.h"
+#include "device/include/todaycmn.h"
+#include "shell_paint.h"
+#include "today_items.h"
+
+const wchar_t kShellClassName[] = L"TolvaneToday";
+
+namespace {
+
+const UINT_PTR kRefreshTimer = 1;
+const UINT kRefreshMilliseconds = 2000;  // as often as the device asks its items
+const UINT kMenuSoftReset = 1;
+const UINT kMenuClose = 2;
+
+// The one Today screen of this process.
+struct Shell {
+    HWND window = nullptr;
+    std::vector<TodayItem> items;
+    WORD shownMinute = 0xFFFF;
+};
+Shell shell;
+
+// Rows one under the other from below the date row, each as high as its
+// item reported; an item of height 0 is not shown.
+void LayoutItems()
+{
+    int top = kFirstItemTop;
+    for (TodayItem& item : shell.items) {
+        const int height = static_cast<int>(item.record.cyp);
+        SetWindowPos(item.record.hwndCustom, nullptr, 0, top, kScreenWidth, height,
+                     SWP_NOZORDER | SWP_NOACTIVATE | (height ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+        top += height;
+    }
+}
+
+void RefreshItems()
+{
+    if (QueryItemHeights(shell.items)) {
+        LayoutItems();
+        InvalidateRect(shell.window, nullptr, TRUE);
+    }
+}
+
+void PaintContent(HDC dc)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    shell.shownMinute = now.wMinute;
+    PaintShell(dc, now);
+}
+
+LRESULT OnCreate(HWND window)
+{
+    shell.window = window;
+    shell.items = LoadTodayItems(window);
+    RefreshItems();
+    SetTimer(window, kRefreshTimer, kRefreshMilliseconds, nullptr);
+    return 0;
+}
+
+LRESULT OnPaint(HWND window)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    PaintContent(dc);
+    EndPaint(window, &ps);
+    return 0;
+}
+
+LRESULT OnTimer(HWND window)
+{
+    RefreshItems();
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    if (now.wMinute != shell.shownMinute) {
+        RECT titleBar = {0, 0, kScreenWidth, kTitleBarHeight};
+        InvalidateRect(window, &titleBar, FALSE);
+    }
+    return 0;
+}
+
+void SoftReset()
+{
+    // Asked of the device as the item asks it; alone, there is no device
+    // to restart, so the screen just closes.
+    HANDLE reset = OpenEventW(EVENT_MODIFY_STATE, FALSE, kSoftResetEventName);
+    if (reset) {
+        SetEvent(reset);
+        CloseHandle(reset);
+    } else {
+        DestroyWindow(shell.window);
+    }
+}
+
+void ShowStartMenu(HWND window)
+{
+    HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING, kMenuSoftReset, L"Soft Reset");
+    AppendMenuW(menu, MF_STRING, kMenuClose, L"Close");
+    POINT at = {0, kTitleBarHeight};
+    ClientToScreen(window, &at);
+    UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, window, nullptr);
+    DestroyMenu(menu);
+    if (chosen == kMenuSoftReset)
+        SoftReset();
+    else if (chosen == kMenuClose)
+        DestroyWindow(window);
+}
+
+LRESULT OnLButtonUp(HWND window, LPARAM lParam)
+{
+    POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    if (PtInRect(&kStartButton, at))
+        ShowStartMenu(window);
+    return 0;
+}
+
+// The watermark record's rectangle is in the item window's coordinates.
+LRESULT OnDrawWatermark(TODAYDRAWWATERMARKINFO* info)
+{
+    if (!info || !info->hdc)
+        return FALSE;
+    POINT origin = {0, 0};
+    MapWindowPoints(info->hwnd, shell.window, &origin, 1);
+    PaintWatermark(info->hdc, info->rc, origin);
+    return TRUE;
+}
+
+LRESULT OnDestroy()
+{
+    KillTimer(shell.window, kRefreshTimer);
+    ClearItemCaches(shell.items);
+    PostQuitMessage(0);
+    return 0;
+}
+
+LRESULT CALLBACK ShellWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate(window);
+    case WM_PAINT:
+        return OnPaint(window);
+    case WM_PRINTCLIENT:
+        PaintContent(reinterpret_cast<HDC>(wParam));
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;  // the paint covers everything
+    case WM_TIMER:
+        return OnTimer(window);
+    case WM_LBUTTONUP:
+        return OnLButtonUp(window, lParam);
+    case TODAYM_GETCOLOR:
+        return wParam == TODAYCOLOR_TEXT ? kThemeTextColor : RGB(255, 255, 255);
+    case TODAYM_DRAWWATERMARK:
+        return OnDrawWatermark(reinterpret_cast<TODAYDRAWWATERMARKINFO*>(lParam));
+    case WM_DESTROY:
+        return OnDestroy();
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+int RunShell(const wchar_t* readyEvent)
+{
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = ShellWndProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kShellClassName;
+    RegisterClassW(&wc);
+    // The screen's top-left corner, as on the device; child rows clip to it.
+    HWND window = CreateWindowExW(0, kShellClassName, L"Today", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                                  kScreenWidth, kScreenHeight, nullptr, nullptr, wc.hInstance, nullptr);
+    if (!window)
+        return 1;
+    UpdateWindow(window);
+    if (readyEvent) {
+        HANDLE ready = OpenEventW(EVENT_MODIFY_STATE, FALSE, readyEvent);
+        if (ready) {
+            SetEvent(ready);
+            CloseHandle(ready);
+        }
+    }
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}

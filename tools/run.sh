@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Opens the emulated Pocket PC's Today screen with Tolvane in it.
+#
+#   tools/run.sh [--prefix DIR] [--clock YYYY-MM-DDTHH:MM:SS] [--script FILE]
+#   tools/run.sh [--prefix DIR] install | uninstall | reinstall
+#
+# The device is its own Wine prefix (default: ~/.local/share/tolvane/device),
+# never your default one. Its first run installs Tolvane as a device installer
+# would. With --script the run is carried out without you (a private X
+# display is started when none is set) and its screenshots are written.
+set -euo pipefail
+source "$(dirname "$0")/lib/common.sh"
+
+prefix="${XDG_DATA_HOME:-$HOME/.local/share}/tolvane/device"
+host_args=()
+command=run
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --prefix) prefix=$2; shift 2 ;;
+        --clock) host_args+=(--clock "$2"); shift 2 ;;
+        --script) [ -f "$2" ] || die "no script file $2"; host_args+=(--script "$2"); scripted=1; shift 2 ;;
+        install | uninstall | reinstall) command=$1; shift ;;
+        -h | --help) sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+        *) die "unknown argument $1 (see tools/run.sh --help)" ;;
+    esac
+done
+mkdir -p "$prefix"
+prefix=$(cd "$prefix" && pwd)
+
+ensure_packages "${PE_PACKAGES[@]}"
+build_pe >/dev/null
+bin="$TOLVANE_BUILD/pe/bin"
+
+if [ "$command" = run ] && [ -z "${DISPLAY:-}" ] && [ -z "${scripted:-}" ]; then
+    cat >&2 <<MSG
+There is no X display to show the Today screen on (DISPLAY is not set).
+Run it from a desktop session, or make a scripted run with screenshots:
+
+    printf 'wait 500\\nscreenshot today.png\\ntap 138 56\\nscreenshot after-deal.png\\n' > demo.txt
+    tools/run.sh --clock 2026-12-13T14:25:36 --script demo.txt
+MSG
+    exit 1
+fi
+ensure_display
+wine_environment "$prefix"
+trap 'stop_wine; kill ${TOLVANE_XVFB_PID:-} 2>/dev/null' EXIT
+
+installer() { wine "$bin/install.exe" "$@"; }
+dll=$(winepath -w "$bin/Tolvane.dll")
+case "$command" in
+    install) installer install "$dll"; exit ;;
+    uninstall) installer uninstall; exit ;;
+    reinstall) installer uninstall >/dev/null; installer install "$dll"; exit ;;
+esac
+
+if [ ! -f "$prefix/.tolvane-installed" ]; then
+    installer install "$dll"
+    touch "$prefix/.tolvane-installed"
+else
+    installer update "$dll"  # the device runs the DLL just built
+fi
+# The device's screen: a 240x320 Wine desktop, whatever the host display.
+wine explorer /desktop=TolvaneDevice,240x320 "$bin/today.exe" "${host_args[@]}"
