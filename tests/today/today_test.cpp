@@ -14,6 +14,7 @@
 #include "cards/evaluate.h"
 #include "device/today_items.h"
 #include "tests/support/fixed_clock.h"
+#include "today/script.h"
 #include "today/shell_paint.h"
 
 // End-to-end runs of the emulated device: today.exe on a 240x320 Wine
@@ -360,6 +361,52 @@ TEST_F(Device, LeavesBrokenItemsOutAndSaysWhy)
         << said;
     Screenshot shot(L"broken");
     EXPECT_TRUE(IconAt(shot, 209, 3)) << "Tolvane's row is still there";
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Script, ReadsEachCommandAndNamesTheLineOfAFault)
+{
+    struct Case {
+        const char* text;
+        bool valid;
+        const wchar_t* error;  // a part of the message
+    };
+    const Case cases[] = {
+        {"# a comment\r\n\r\ntap 135 58\r\nwait 500 # settle\r\nscreenshot shots/one.png\r\nreset\r\nquit\r\n", true,
+         L""},
+        {"tap 135\n", false, L":1: tap takes two screen coordinates"},
+        {"wait 10\ntapp 1 2\n", false, L":2: unknown command \"tapp\""},
+        {"wait soon\n", false, L":1: wait takes milliseconds"},
+        {"screenshot\n", false, L":1: screenshot takes a file name"},
+        {"quit now\n", false, L":1: unexpected \"now\" after quit"},
+        {"tap -1 5\n", false, L":1: tap takes two screen coordinates"},
+    };
+    const std::wstring path = WorkFolder() + L"parse.txt";
+    for (const Case& c : cases) {
+        std::ofstream(path.c_str(), std::ios::binary) << c.text;
+        std::vector<ScriptStep> steps;
+        std::wstring error;
+        EXPECT_EQ(ReadScript(path.c_str(), &steps, &error), c.valid) << c.text;
+        EXPECT_NE(error.find(c.error), std::wstring::npos) << c.text;
+        if (c.valid) {
+            ASSERT_EQ(steps.size(), 5u);
+            EXPECT_EQ(steps[0].kind, ScriptStep::kTap);
+            EXPECT_EQ(steps[0].x, 135);
+            EXPECT_EQ(steps[0].y, 58);
+            EXPECT_EQ(steps[0].line, 3);
+            EXPECT_EQ(steps[1].milliseconds, 500);
+            EXPECT_EQ(steps[2].path, L"shots/one.png");
+            EXPECT_EQ(steps[3].kind, ScriptStep::kReset);
+            EXPECT_EQ(steps[4].kind, ScriptStep::kQuit);
+        }
+    }
+    std::vector<ScriptStep> steps;
+    std::wstring error;
+    EXPECT_FALSE(ReadScript(L"C:\\no\\such\\script.txt", &steps, &error));
+    EXPECT_NE(error.find(L"cannot open the script"), std::wstring::npos);
 }
 
 }  // namespace

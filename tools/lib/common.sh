@@ -28,7 +28,7 @@ ensure_packages() {
 }
 
 # The cross toolchain and Wine that build and run the PE programs.
-PE_PACKAGES=(cmake make g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 googletest wine wine64 xvfb)
+PE_PACKAGES=(cmake make g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 googletest libstb-dev wine wine64 xvfb)
 # The host build of the card engine: sanitizers and benchmarks.
 NATIVE_PACKAGES=(g++ libgtest-dev libbenchmark-dev)
 
