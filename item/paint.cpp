@@ -32,17 +32,6 @@ COLORREF RowTextColor()
     return GetSysColor(COLOR_WINDOWTEXT);
 }
 
-HFONT CreateRowFont(LONG weight)
-{
-    LOGFONTW font = {};
-    font.lfHeight = 11;
-    font.lfWeight = weight;
-    font.lfQuality = DRAFT_QUALITY;
-    font.lfPitchAndFamily = 4;
-    wcscpy(font.lfFaceName, L"Tahoma");
-    return CreateFontIndirectW(&font);
-}
-
 void PaintBackground(HDC memory)
 {
     if (gameSession.themedShell) {
@@ -88,6 +77,17 @@ void DrawRowText(HDC memory, const wchar_t* text, RECT rect)
 }
 
 }  // namespace
+
+HFONT CreateRowFont(LONG weight)
+{
+    LOGFONTW font = {};
+    font.lfHeight = 11;
+    font.lfWeight = weight;
+    font.lfQuality = DRAFT_QUALITY;
+    font.lfPitchAndFamily = 4;
+    wcscpy(font.lfFaceName, L"Tahoma");
+    return CreateFontIndirectW(&font);
+}
 
 void DrawCardFace(HDC dc, int card, int x, int y)
 {

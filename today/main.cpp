@@ -9,6 +9,7 @@
 #include <stdio.h>
 
 #include "device.h"
+#include "device/clock_text.h"
 #include "device/device_environment.h"
 #include "script.h"
 #include "shell_window.h"
@@ -19,23 +20,6 @@ int Usage(const wchar_t* problem)
 {
     fwprintf(stderr, L"today: %ls\nusage: today.exe [--clock YYYY-MM-DDTHH:MM:SS] [--script FILE]\n", problem);
     return 2;
-}
-
-bool ValidClock(const wchar_t* text)
-{
-    unsigned year, month, day, hour, minute, second;
-    wchar_t separator;
-    if (swscanf(text, L"%4u-%2u-%2u%lc%2u:%2u:%2u", &year, &month, &day, &separator, &hour, &minute, &second) != 7)
-        return false;
-    SYSTEMTIME time = {};
-    time.wYear = static_cast<WORD>(year);
-    time.wMonth = static_cast<WORD>(month);
-    time.wDay = static_cast<WORD>(day);
-    time.wHour = static_cast<WORD>(hour);
-    time.wMinute = static_cast<WORD>(minute);
-    time.wSecond = static_cast<WORD>(second);
-    FILETIME unused;
-    return separator == L'T' && SystemTimeToFileTime(&time, &unused);
 }
 
 }  // namespace
@@ -49,7 +33,8 @@ int main()
         if (lstrcmpW(argv[i], L"--shell") == 0)
             return RunShell(L"TolvaneTodayReady");
         if (lstrcmpW(argv[i], L"--clock") == 0 && i + 1 < argc) {
-            if (!ValidClock(argv[++i]))
+            SYSTEMTIME unused;
+            if (!ParseDeviceClock(argv[++i], &unused))
                 return Usage(L"--clock takes a date and time such as 2026-12-13T14:25:36");
             // The device's clock, for this program and all it starts.
             SetEnvironmentVariableW(kDeviceClockVariable, argv[i]);

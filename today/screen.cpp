@@ -55,19 +55,28 @@ bool SaveScreenshot(const wchar_t* path)
     return fclose(file) == 0 && written;
 }
 
-void TapScreen(int x, int y)
+namespace {
+
+// Absolute positions run from 0 to 65535 across the screen.
+INPUT StylusAt(int x, int y, DWORD action)
 {
-    // Absolute positions run from 0 to 65535 across the screen.
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT inputs[3] = {};
-    for (INPUT& input : inputs) {
-        input.type = INPUT_MOUSE;
-        input.mi.dx = (x * 65536 + width - 1) / width;
-        input.mi.dy = (y * 65536 + height - 1) / height;
-    }
-    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
-    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
-    SendInput(3, inputs, sizeof(INPUT));
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = (x * 65536 + width - 1) / width;
+    input.mi.dy = (y * 65536 + height - 1) / height;
+    input.mi.dwFlags = action | MOUSEEVENTF_ABSOLUTE;
+    return input;
+}
+
+}  // namespace
+
+void TapScreen(int x, int y)
+{
+    // Each event carries its position, so a press cannot land where the
+    // pointer was before.
+    INPUT tap[] = {StylusAt(x, y, MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN),
+                   StylusAt(x, y, MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP)};
+    SendInput(2, tap, sizeof(INPUT));
 }

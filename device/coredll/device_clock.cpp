@@ -1,35 +1,15 @@
 #include <windows.h>
-#include <wchar.h>
 
+#include "device/clock_text.h"
 #include "device/device_environment.h"
 
 namespace {
-
-// "YYYY-MM-DDTHH:MM:SS" into a complete SYSTEMTIME, day of week included.
-bool ParseClock(const wchar_t* text, SYSTEMTIME* time)
-{
-    unsigned year, month, day, hour, minute, second;
-    wchar_t separator = 0;
-    if (swscanf(text, L"%4u-%2u-%2u%lc%2u:%2u:%2u", &year, &month, &day, &separator, &hour, &minute, &second) != 7 ||
-        (separator != L'T' && separator != L' '))
-        return false;
-    SYSTEMTIME parsed = {};
-    parsed.wYear = static_cast<WORD>(year);
-    parsed.wMonth = static_cast<WORD>(month);
-    parsed.wDay = static_cast<WORD>(day);
-    parsed.wHour = static_cast<WORD>(hour);
-    parsed.wMinute = static_cast<WORD>(minute);
-    parsed.wSecond = static_cast<WORD>(second);
-    // The round trip rejects impossible dates and fills in the day of week.
-    FILETIME asFileTime;
-    return SystemTimeToFileTime(&parsed, &asFileTime) && FileTimeToSystemTime(&asFileTime, time);
-}
 
 bool ReadFixedClock(SYSTEMTIME* time)
 {
     wchar_t text[64];
     DWORD length = GetEnvironmentVariableW(kDeviceClockVariable, text, ARRAYSIZE(text));
-    return length > 0 && length < ARRAYSIZE(text) && ParseClock(text, time);
+    return length > 0 && length < ARRAYSIZE(text) && ParseDeviceClock(text, time);
 }
 
 }  // namespace

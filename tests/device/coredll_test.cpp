@@ -14,7 +14,8 @@ TEST(DeviceClock, AFixedClockStandsStillAndAnInvalidOneIsIgnored)
     };
     const Case cases[] = {
         {L"2026-12-13T14:25:36", true, 2026, 12, 13, 0, 14, 25, 36},
-        {L"2024-02-29 23:59:59", true, 2024, 2, 29, 4, 23, 59, 59},
+        {L"2024-02-29T23:59:59", true, 2024, 2, 29, 4, 23, 59, 59},
+        {L"2024-02-29 23:59:59", false, 0, 0, 0, 0, 0, 0, 0},
         {L"2026-02-30T10:00:00", false, 0, 0, 0, 0, 0, 0, 0},  // no such day
         {L"13:00", false, 0, 0, 0, 0, 0, 0, 0},
         {L"", false, 0, 0, 0, 0, 0, 0, 0},

@@ -6,53 +6,13 @@
 #include "item/game_session.h"
 #include "item/item.h"
 #include "item/paint.h"
+#include "tests/support/canvas.h"
 #include "tests/support/today_stub.h"
 
 namespace {
 
 const int kWidth = today_stub::kRowWidth;
 const int kHeight = 20;
-
-// A 32-bit picture with a memory context to draw into.
-struct Canvas {
-    Canvas(int width, int height) : width(width), height(height)
-    {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        dc = CreateCompatibleDC(nullptr);
-        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
-        kept = SelectObject(dc, bitmap);
-    }
-    ~Canvas()
-    {
-        SelectObject(dc, kept);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    void Fill(COLORREF color)
-    {
-        HBRUSH brush = CreateSolidBrush(color);
-        RECT all = {0, 0, width, height};
-        FillRect(dc, &all, brush);
-        DeleteObject(brush);
-    }
-    COLORREF At(int x, int y) const
-    {
-        GdiFlush();
-        DWORD pixel = bits[y * width + x];
-        return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
-    }
-
-    int width, height;
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ kept;
-    DWORD* bits = nullptr;
-};
 
 // Whether the row shows iconId at x, over the given background.
 ::testing::AssertionResult ShowsIcon(const Canvas& row, int iconId, int x, COLORREF background)
@@ -197,13 +157,7 @@ TEST_F(RowPainting, WalletEndsTwoPixelsBeforeTheRowsRightEdge)
         GetTextExtentPoint32W(row.dc, expected, lstrlenW(expected), &size);
         Canvas reference(kWidth, kHeight);
         reference.Fill(background);
-        LOGFONTW font = {};
-        font.lfHeight = 11;
-        font.lfWeight = FW_BOLD;
-        font.lfQuality = DRAFT_QUALITY;
-        font.lfPitchAndFamily = 4;
-        wcscpy(font.lfFaceName, L"Tahoma");
-        HFONT bold = CreateFontIndirectW(&font);
+        HFONT bold = CreateRowFont(FW_BOLD);
         HGDIOBJ kept = SelectObject(reference.dc, bold);
         SetTextColor(reference.dc, text);
         SetBkMode(reference.dc, TRANSPARENT);

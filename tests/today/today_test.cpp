@@ -14,6 +14,8 @@
 #include "cards/evaluate.h"
 #include "device/today_items.h"
 #include "tests/support/fixed_clock.h"
+#include "item/paint.h"
+#include "tests/support/canvas.h"
 #include "today/script.h"
 #include "today/shell_paint.h"
 
@@ -131,34 +133,12 @@ struct Screenshot {
     std::vector<unsigned char> pixels;
 };
 
-// A 32-bit canvas over the Today screen's watermark at a screen position.
-struct Canvas {
-    Canvas(int width, int height, POINT origin) : width(width), height(height)
+// A canvas over the Today screen's watermark at a screen position.
+struct WatermarkCanvas : Canvas {
+    WatermarkCanvas(int width, int height, POINT origin) : Canvas(width, height)
     {
-        BITMAPINFO info = {};
-        info.bmiHeader = {sizeof(info.bmiHeader), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        dc = CreateCompatibleDC(nullptr);
-        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
-        kept = SelectObject(dc, bitmap);
         PaintWatermark(dc, {0, 0, width, height}, origin);
     }
-    ~Canvas()
-    {
-        SelectObject(dc, kept);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    COLORREF At(int x, int y) const
-    {
-        GdiFlush();
-        DWORD p = bits[y * width + x];
-        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-    }
-    int width, height;
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ kept;
-    DWORD* bits = nullptr;
 };
 
 HMODULE Item()
@@ -171,7 +151,7 @@ HMODULE Item()
 {
     if (shot.pixels.empty())
         return ::testing::AssertionFailure() << "no screenshot";
-    Canvas expected(16, 16, {x, kRowTop + 2});
+    WatermarkCanvas expected(16, 16, {x, kRowTop + 2});
     HICON icon = static_cast<HICON>(LoadImageW(Item(), MAKEINTRESOURCEW(iconId), IMAGE_ICON, 16, 16, 0));
     DrawIconEx(expected.dc, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
     DestroyIcon(icon);
@@ -187,7 +167,7 @@ HMODULE Item()
 // colour over the watermark.
 ::testing::AssertionResult TextsAt(const Screenshot& shot, const wchar_t* status, int wallet)
 {
-    Canvas expected(kScreenWidth, 20, {0, kRowTop});
+    WatermarkCanvas expected(kScreenWidth, 20, {0, kRowTop});
     wchar_t money[40];
     swprintf(money, 40, L"$%d", wallet);
     SetTextColor(expected.dc, kThemeTextColor);
@@ -196,13 +176,7 @@ HMODULE Item()
         const wchar_t* text = weight == FW_NORMAL ? status : money;
         SIZE size;
         GetTextExtentPoint32W(expected.dc, text, lstrlenW(text), &size);  // the context's own font
-        LOGFONTW font = {};
-        font.lfHeight = 11;
-        font.lfWeight = weight;
-        font.lfQuality = DRAFT_QUALITY;
-        font.lfPitchAndFamily = 4;
-        lstrcpyW(font.lfFaceName, L"Tahoma");
-        HFONT created = CreateFontIndirectW(&font);
+        HFONT created = CreateRowFont(weight);
         HGDIOBJ kept = SelectObject(expected.dc, created);
         RECT rect = weight == FW_NORMAL ? RECT{152, 0, 152 + size.cx, size.cy + 5}
                                         : RECT{kScreenWidth - 2 - size.cx, 0, kScreenWidth - 2, size.cy + 5};
