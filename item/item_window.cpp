@@ -1,7 +1,6 @@
 #include <windows.h>
 #include <string.h>
 
-#include "device/include/ce_kernel.h"
 #include "game.h"
 #include "game_session.h"
 #include "item.h"
@@ -16,6 +15,7 @@ namespace {
 
 const wchar_t kClassName[] = L"Tolvane";
 const int kWalletStart = 100;
+
 void RegisterItemClass()
 {
     UnregisterClassW(kClassName, gameSession.moduleInstance);
