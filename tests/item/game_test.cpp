@@ -191,28 +191,6 @@ TEST_F(GamePlay, DrawKeepsTheKeptCardsInOrderAndAppendsTheNewOnes)
     }
 }
 
-TEST_F(GamePlay, APayingHandReachesTheWallet)
-{
-    // Four of a kind: the deck is stacked after the deal.
-    DealHand();
-    const int stacked[] = {7, 20, 33, 46, 13};
-    for (int i = 0; i < 5; ++i)
-        gameSession.deck.cards[5 + i] = stacked[i];
-    for (int position = 0; position < 3; ++position)
-        ToggleDiscardMark(position);
-    gameSession.hand.Clear();
-    gameSession.hand.AddCard(1);
-    gameSession.hand.AddCard(2);
-    gameSession.hand.AddCard(3);
-    gameSession.hand.AddCard(46);
-    gameSession.hand.AddCard(13);
-    gameSession.wallet = 10;
-    DrawCards();
-    EXPECT_EQ(Held(), (std::vector<int>{46, 13, 7, 20, 33}));
-    EXPECT_STREQ(gameSession.statusText, L"4 of Kind");
-    EXPECT_EQ(gameSession.wallet, 30);
-}
-
 TEST_F(GamePlay, RefreshWithoutAWindowRepaintsNothing)
 {
     gameSession.itemWindow = nullptr;
