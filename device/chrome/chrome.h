@@ -1,0 +1,25 @@
+#pragma once
+
+#include <windows.h>
+
+// The Pocket PC's own bars, shared by the Today screen and the shell
+// library's full-screen dialogs: a title bar across the top of the screen
+// and a menu bar across the bottom.
+const int kTitleBarHeight = 26;
+const int kMenuBarHeight = 26;
+
+// The title bar over rect: the Start flag, the title, and an optional text
+// at the right (the clock).
+void PaintTitleBar(HDC dc, const RECT& rect, const wchar_t* title, const wchar_t* right);
+
+// The menu bar over rect, with an optional label at its left.
+void PaintMenuBar(HDC dc, const RECT& rect, const wchar_t* label);
+
+// Tahoma of a pixel height and weight, drawn without smoothing so that the
+// same screen gives the same pixels every time.
+HFONT CreateChromeFont(int height, int weight);
+
+// Text in one line, vertically centred in rect, over what is there.
+void DrawChromeText(HDC dc, const wchar_t* text, RECT rect, COLORREF color, int height, int weight, UINT align);
+
+void FillColor(HDC dc, const RECT& rect, COLORREF color);
