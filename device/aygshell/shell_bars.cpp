@@ -1,0 +1,83 @@
+#include "shell_bars.h"
+
+#include "device/chrome/chrome.h"
+
+namespace {
+
+const wchar_t kDoneBarClass[] = L"TolvaneDoneBar";
+const wchar_t kMenuBarClass[] = L"TolvaneMenuBar";
+const int kOkId = 1;
+
+LRESULT OnPaintDoneBar(HWND bar)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(bar, &ps);
+    wchar_t title[128] = {};
+    GetWindowTextW(GetWindow(bar, GW_OWNER), title, ARRAYSIZE(title));
+    RECT client;
+    GetClientRect(bar, &client);
+    PaintTitleBar(dc, client, title, nullptr);
+    EndPaint(bar, &ps);
+    return 0;
+}
+
+LRESULT CALLBACK DoneBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT:
+        return OnPaintDoneBar(bar);
+    case WM_COMMAND:
+        if (LOWORD(wParam) == kOkId)
+            SendMessageW(GetWindow(bar, GW_OWNER), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        return 0;
+    default:
+        return DefWindowProcW(bar, message, wParam, lParam);
+    }
+}
+
+LRESULT CALLBACK MenuBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != WM_PAINT)
+        return DefWindowProcW(bar, message, wParam, lParam);
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(bar, &ps);
+    RECT client;
+    GetClientRect(bar, &client);
+    PaintMenuBar(dc, client, nullptr);
+    EndPaint(bar, &ps);
+    return 0;
+}
+
+void RegisterBar(const wchar_t* name, WNDPROC procedure)
+{
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = GetModuleHandleW(L"aygshell.dll");
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = name;
+    RegisterClassW(&wc);  // fails harmlessly once registered
+}
+
+}  // namespace
+
+HWND CreateDoneBar(HWND dialog)
+{
+    RegisterBar(kDoneBarClass, DoneBarProc);
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    HWND bar = CreateWindowExW(0, kDoneBarClass, L"", WS_POPUP | WS_VISIBLE, 0, 0, width, kTitleBarHeight, dialog,
+                               nullptr, GetModuleHandleW(L"aygshell.dll"), nullptr);
+    if (bar)
+        CreateWindowExW(0, L"BUTTON", L"ok", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, width - 36, 3, 32, 20, bar,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kOkId)), GetModuleHandleW(L"aygshell.dll"),
+                        nullptr);
+    return bar;
+}
+
+HWND CreateEmptyMenuBar(HWND dialog, bool visible)
+{
+    RegisterBar(kMenuBarClass, MenuBarProc);
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    return CreateWindowExW(0, kMenuBarClass, L"", WS_POPUP | (visible ? WS_VISIBLE : 0), 0, height - kMenuBarHeight,
+                           width, kMenuBarHeight, dialog, nullptr, GetModuleHandleW(L"aygshell.dll"), nullptr);
+}
