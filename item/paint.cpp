@@ -6,6 +6,7 @@
 
 #include "device/include/todaycmn.h"
 #include "game_session.h"
+#include "item_font.h"
 #include "resources/resource.h"
 #include "row_layout.h"
 
@@ -78,17 +79,6 @@ void DrawRowText(HDC memory, const wchar_t* text, RECT rect)
 
 }  // namespace
 
-HFONT CreateRowFont(LONG weight)
-{
-    LOGFONTW font = {};
-    font.lfHeight = 11;
-    font.lfWeight = weight;
-    font.lfQuality = DRAFT_QUALITY;
-    font.lfPitchAndFamily = 4;
-    wcscpy(font.lfFaceName, L"Tahoma");
-    return CreateFontIndirectW(&font);
-}
-
 void DrawCardFace(HDC dc, int card, int x, int y)
 {
     DrawIconById(dc, LOWORD(LOWORD(card) + IDI_CARD_FACE_BASE), x, y);
@@ -126,12 +116,12 @@ void PaintItem(HDC dc)
     PaintBackground(memory);
     PaintIcons(memory);
 
-    HFONT regular = CreateRowFont(FW_NORMAL);
+    HFONT regular = CreateItemFont(FW_NORMAL);
     HGDIOBJ keptFont = SelectObject(memory, regular);
     SIZE status = MeasureOnPaintContext(dc, gameSession.statusText);
     DrawRowText(memory, gameSession.statusText, {kStatusTextX, 0, kStatusTextX + status.cx, status.cy + 5});
 
-    HFONT bold = CreateRowFont(FW_BOLD);
+    HFONT bold = CreateItemFont(FW_BOLD);
     SelectObject(memory, bold);
     wchar_t wallet[kTextUnits];
     memset(wallet, 0, sizeof(wallet));

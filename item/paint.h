@@ -5,9 +5,6 @@
 // Draws the whole row into dc: composed off screen, then one block copy.
 void PaintItem(HDC dc);
 
-// The row's Tahoma 11 font, regular (FW_NORMAL) or bold (FW_BOLD).
-HFONT CreateRowFont(LONG weight);
-
 // The four icon steps: each loads its icon by id and draws it at its own size.
 void DrawCardFace(HDC dc, int card, int x, int y);
 void DrawCardBack(HDC dc, int x, int y);

@@ -1,14 +1,122 @@
 #include "options_dialog.h"
 
-// The options dialog's own procedure comes with the options work; until then
-// the dialog opens and its OK closes it.
-INT_PTR CALLBACK OptionsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+#include "device/include/aygshell.h"
+#include "device/include/ce_kernel.h"
+#include "item/game_session.h"
+#include "open_dialog.h"
+#include "resources/resource.h"
+#include "scoring_dialog.h"
+#include "settings.h"
+#include "shell_dialog.h"
+
+const wchar_t* const kCardBackNames[12] = {
+    L"Blue",       L"Red",          L"Black",       L"Purple",     L"Green",      L"Blue Globe",
+    L"Purple Globe", L"Black Globe", L"Blue Stripe", L"Red Stripe", L"Black Stripe", L"Yellow Stripe",
+};
+
+namespace {
+
+const wchar_t kUnlinkQuestion[] =
+    L"Are you sure you would like Remove the Link to Tolvane? This will cause a Soft Reset and Tolvane will no "
+    L"longer be available. You will then be able to uninstall it.";
+const int kWalletRefill = 100;
+
+// In a process where the item never started (the Today screen's settings),
+// the dialog shows what is stored, over the item's defaults.
+void AdoptStoredSettings()
 {
-    if (message == WM_INITDIALOG)
-        return 1;
-    if (message == WM_COMMAND && LOWORD(wParam) == IDOK) {
+    gameSession.moduleInstance = GetModuleHandleW(L"Tolvane.dll");
+    gameSession.cardBackIcon = IDI_FIRST_CARD_BACK;
+    gameSession.fiveDiscards = 0;
+    LoadSettings();
+}
+
+void ResetWallet(HWND dialog)
+{
+    gameSession.wallet = kWalletRefill;
+    EnableWindow(GetDlgItem(dialog, IDC_RESET_WALLET), FALSE);
+}
+
+INT_PTR OnPaint(HWND dialog)
+{
+    PAINTSTRUCT ps;
+    BeginPaint(dialog, &ps);
+    EndPaint(dialog, &ps);
+    return 0;
+}
+
+INT_PTR OnCommand(HWND dialog, WORD id)
+{
+    switch (id) {
+    case IDOK:
+        ApplyOptions(dialog);
+        SaveSettings();
         EndDialog(dialog, 1);
         return 1;
+    case IDC_SCORING:
+        OpenItemDialog(IDD_SCORING, ScoringDlgProc);
+        return 0;
+    case IDC_UNLINK:
+        UnlinkForUninstall();
+        return 0;
+    case IDC_RESET_WALLET:
+        ResetWallet(dialog);
+        return 0;
+    default:
+        return 0;  // IDCANCEL and the combo box's notifications included
     }
-    return 0;
+}
+
+}  // namespace
+
+void InitOptionsDialog(HWND dialog)
+{
+    if (!gameSession.moduleInstance)
+        AdoptStoredSettings();
+    ShowDialogFullScreen(dialog, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN);
+    SendDlgItemMessageW(dialog, IDC_FIVE_DISCARDS, BM_SETCHECK, gameSession.fiveDiscards ? BST_CHECKED : BST_UNCHECKED,
+                        0);
+    for (const wchar_t* name : kCardBackNames)
+        SendDlgItemMessageW(dialog, IDC_CARD_BACK_LIST, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    SendDlgItemMessageW(dialog, IDC_CARD_BACK_LIST, CB_SETCURSEL, gameSession.cardBackIcon - IDI_FIRST_CARD_BACK, 0);
+}
+
+void ApplyOptions(HWND dialog)
+{
+    gameSession.fiveDiscards = SendDlgItemMessageW(dialog, IDC_FIVE_DISCARDS, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    const LRESULT chosen = SendDlgItemMessageW(dialog, IDC_CARD_BACK_LIST, CB_GETCURSEL, 0, 0);
+    // No back chosen (a stored back outside the list): the default back,
+    // rather than 152, which would show the king of spades for a marked card.
+    gameSession.cardBackIcon = chosen == CB_ERR ? IDI_FIRST_CARD_BACK : static_cast<int>(chosen) + IDI_FIRST_CARD_BACK;
+}
+
+LONG UnlinkForUninstall()
+{
+    const int answer = MessageBoxW(gameSession.itemWindow, kUnlinkQuestion, L"Tolvane", MB_YESNO);
+    if (answer != IDYES)
+        return answer;
+    HKEY key;
+    const LONG opened = OpenItemKey(KEY_SET_VALUE, &key);
+    if (opened != ERROR_SUCCESS)
+        return opened;
+    RegDeleteValueW(key, L"DLL");  // a missing value does not stop the reset
+    RegCloseKey(key);
+    return KernelIoControl(IOCTL_HAL_REBOOT, nullptr, 0, nullptr, 0, nullptr);
+}
+
+INT_PTR CALLBACK OptionsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT:
+        return OnPaint(dialog);
+    case WM_INITDIALOG:
+        InitOptionsDialog(dialog);
+        return 1;
+    case WM_COMMAND:
+        return OnCommand(dialog, LOWORD(wParam));
+    case WM_LBUTTONDOWN:
+        return 0;
+    default:
+        return DefWindowProcW(dialog, message, wParam, lParam);
+    }
 }

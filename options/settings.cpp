@@ -4,17 +4,17 @@
 
 const wchar_t kItemKeyPath[] = L"Software\\Microsoft\\Today\\Items\\Tolvane";
 
-namespace {
-
-const wchar_t kDiscardValue[] = L"DISCARD";
-const wchar_t kCardBackValue[] = L"CARDBACK";
-
 LONG OpenItemKey(REGSAM access, HKEY* key)
 {
     // The desktop refuses CE's leading backslash and access 0: open without
     // the one and with the access each call needs, never creating the key.
     return RegOpenKeyExW(HKEY_LOCAL_MACHINE, kItemKeyPath, 0, access, key);
 }
+
+namespace {
+
+const wchar_t kDiscardValue[] = L"DISCARD";
+const wchar_t kCardBackValue[] = L"CARDBACK";
 
 // Any value of exactly four bytes is taken, whatever its type.
 void ReadDword(HKEY key, const wchar_t* name, int* field)

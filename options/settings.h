@@ -14,3 +14,6 @@ LONG SaveSettings();
 
 // The item's key under HKEY_LOCAL_MACHINE.
 extern const wchar_t kItemKeyPath[];
+
+// Opens the item's key with the access a call needs; never creates it.
+LONG OpenItemKey(REGSAM access, HKEY* key);

@@ -5,6 +5,7 @@
 
 #include "item/game_session.h"
 #include "item/item.h"
+#include "item/item_font.h"
 #include "item/paint.h"
 #include "tests/support/canvas.h"
 #include "tests/support/today_stub.h"
@@ -157,7 +158,7 @@ TEST_F(RowPainting, WalletEndsTwoPixelsBeforeTheRowsRightEdge)
         GetTextExtentPoint32W(row.dc, expected, lstrlenW(expected), &size);
         Canvas reference(kWidth, kHeight);
         reference.Fill(background);
-        HFONT bold = CreateRowFont(FW_BOLD);
+        HFONT bold = CreateItemFont(FW_BOLD);
         HGDIOBJ kept = SelectObject(reference.dc, bold);
         SetTextColor(reference.dc, text);
         SetBkMode(reference.dc, TRANSPARENT);

@@ -47,6 +47,8 @@ HWND Window()
 
 HWND InitializeItem(TODAYLISTITEM* record, BOOL enabled)
 {
+    // No stored settings: the item starts from its defaults.
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Today\\Items\\Tolvane");
     *record = {};
     lstrcpyW(record->szName, L"Tolvane");
     record->tlit = tlitCustom;

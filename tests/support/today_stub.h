@@ -19,7 +19,8 @@ extern int colorQueries;
 extern int watermarkRequests;
 
 // Initialises the item as the Today screen does, with this program as its
-// module, and places the row at the top of the stub's client area.
+// module and no stored settings, and places the row at the top of the
+// stub's client area.
 HWND InitializeItem(TODAYLISTITEM* record, BOOL enabled = TRUE);
 
 void PumpMessages();

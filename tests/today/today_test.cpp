@@ -14,7 +14,7 @@
 #include "cards/evaluate.h"
 #include "device/today_items.h"
 #include "tests/support/fixed_clock.h"
-#include "item/paint.h"
+#include "item/item_font.h"
 #include "tests/support/canvas.h"
 #include "today/script.h"
 #include "today/shell_paint.h"
@@ -176,7 +176,7 @@ HMODULE Item()
         const wchar_t* text = weight == FW_NORMAL ? status : money;
         SIZE size;
         GetTextExtentPoint32W(expected.dc, text, lstrlenW(text), &size);  // the context's own font
-        HFONT created = CreateRowFont(weight);
+        HFONT created = CreateItemFont(weight);
         HGDIOBJ kept = SelectObject(expected.dc, created);
         RECT rect = weight == FW_NORMAL ? RECT{152, 0, 152 + size.cx, size.cy + 5}
                                         : RECT{kScreenWidth - 2 - size.cx, 0, kScreenWidth - 2, size.cy + 5};
@@ -215,6 +215,7 @@ void ExpectFaces(const Screenshot& shot, const std::vector<int>& cards, std::vec
 class Device : public ::testing::Test {
 protected:
     void SetUp() override { Install(); }
+    void TearDown() override { RunProgram(L"\"" + BinFolder() + L"\\install.exe\" uninstall"); }
 };
 
 TEST_F(Device, PlaysAHandFromAFreshInstall)

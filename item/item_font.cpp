@@ -1,0 +1,14 @@
+#include "item_font.h"
+
+#include <wchar.h>
+
+HFONT CreateItemFont(LONG weight)
+{
+    LOGFONTW font = {};
+    font.lfHeight = 11;
+    font.lfWeight = weight;
+    font.lfQuality = DRAFT_QUALITY;
+    font.lfPitchAndFamily = 4;
+    wcscpy(font.lfFaceName, L"Tahoma");
+    return CreateFontIndirectW(&font);
+}

@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "item/game_session.h"
+#include "item/item_font.h"
+#include "options/open_dialog.h"
+#include "options/scoring_dialog.h"
+#include "resources/resource.h"
+#include "tests/support/canvas.h"
+#include "tests/support/today_stub.h"
+
+namespace {
+
+const COLORREF kBlack = RGB(0, 0, 0);
+const COLORREF kWhite = RGB(255, 255, 255);
+const COLORREF kPage = RGB(10, 20, 30);
+
+// The first column, from x on, that holds ink in the band of rows.
+int FirstInk(const Canvas& page, int x, int top, int bottom)
+{
+    for (; x < page.width; ++x)
+        for (int y = top; y < bottom && y < page.height; ++y)
+            if (page.At(x, y) == kBlack)
+                return x;
+    return -1;
+}
+
+TEST(Paytable, PlacesItsSixteenTextsFromTheClientWidth)
+{
+    const wchar_t* const texts[4][4] = {
+        {L"Royal Flush", L"250", L"Flush", L"5"},
+        {L"Straight Flush", L"50", L"Straight", L"4"},
+        {L"Four of a Kind", L"20", L"Three of a Kind", L"3"},
+        {L"Full House", L"7", L"Two Pair", L"2"},
+    };
+    for (int width : {240, 239}) {
+        Canvas page(width, 294);
+        page.Fill(kPage);
+        PaintPaytable(page.dc, {0, 0, width, 294});
+        EXPECT_EQ(GetBkMode(page.dc), TRANSPARENT);
+        EXPECT_EQ(GetTextColor(page.dc), RGB(0, 0, 0)) << "a fresh context's own colour, restored";
+
+        // The box: a black frame from (2, 40), white inside, 150 above the bottom.
+        EXPECT_EQ(page.At(2, 40), kBlack);
+        EXPECT_EQ(page.At(width - 3, 294 - 151), kBlack);
+        EXPECT_EQ(page.At(width - 2, 60), kPage);
+        EXPECT_EQ(page.At(4, 41), kWhite);
+
+        // Measured the way a reader would: the widest of the payouts' field.
+        HFONT font = CreateItemFont(FW_NORMAL);
+        HGDIOBJ kept = SelectObject(page.dc, font);
+        SIZE eights;
+        GetTextExtentPoint32W(page.dc, L"888", 3, &eights);
+        SelectObject(page.dc, kept);
+        DeleteObject(font);
+        const int mid = width / 2;
+        const int columns[4] = {5, mid - eights.cx - 3, mid + 3, width - 2 - eights.cx - 3};
+        for (int row = 0; row < 4; ++row) {
+            const int top = 43 + row * (eights.cy + 1);
+            for (int column = 0; column < 4; ++column) {
+                const int ink = FirstInk(page, columns[column] - 1, top, top + eights.cy);
+                EXPECT_GE(ink, columns[column]) << width << ": " << texts[row][column];
+                EXPECT_LE(ink, columns[column] + 2) << width << ": " << texts[row][column];
+            }
+        }
+    }
+}
+
+TEST(Paytable, OnlyOkEndsItWithResultOne)
+{
+    ASSERT_TRUE(today_stub::InitializeItem(new TODAYLISTITEM));
+    // Other commands first: the dialog must still be there for the last.
+    static std::vector<WORD> commands;
+    static bool aliveAtOk = false;
+    commands = {IDCANCEL, 1061, 2000, IDOK};
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+        HWND dialog = FindWindowW(L"#32770", L"Tolvane");
+        if (!dialog || commands.empty())
+            return;
+        const WORD id = commands.front();
+        commands.erase(commands.begin());
+        if (id == IDOK)
+            aliveAtOk = IsWindow(dialog);
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    });
+    EXPECT_EQ(OpenItemDialog(IDD_SCORING, ScoringDlgProc), 1);
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(aliveAtOk);
+    EXPECT_TRUE(commands.empty());
+}
+
+}  // namespace
