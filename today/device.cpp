@@ -147,6 +147,12 @@ bool RunStep(Device& device, const ScriptStep& step)
         return true;
     case ScriptStep::kReset:
         return device.SoftReset();
+    case ScriptStep::kSettings:
+        PostMessageW(FindWindowW(kShellClassName, nullptr), WM_TODAY_OPENSETTINGS, 0, 0);
+        if (!device.Run(kTapSettle))
+            return false;
+        device.Settle();
+        return true;
     case ScriptStep::kQuit:
         return true;
     }

@@ -4,7 +4,8 @@
 //
 // Without a script it runs until the Today screen is closed; with one it
 // carries the script out and ends. --shell runs the Today screen itself, as
-// the device starts it.
+// the device starts it; --options ITEM runs an item's options dialog, as the
+// Today screen's settings start it.
 #include <windows.h>
 #include <stdio.h>
 
@@ -12,6 +13,7 @@
 #include "device/clock_text.h"
 #include "device/device_environment.h"
 #include "script.h"
+#include "settings_page.h"
 #include "shell_window.h"
 
 namespace {
@@ -32,6 +34,8 @@ int main()
     for (int i = 1; i < argc; ++i) {
         if (lstrcmpW(argv[i], L"--shell") == 0)
             return RunShell(L"TolvaneTodayReady");
+        if (lstrcmpW(argv[i], L"--options") == 0 && i + 1 < argc)
+            return RunItemOptions(argv[i + 1]);
         if (lstrcmpW(argv[i], L"--clock") == 0 && i + 1 < argc) {
             SYSTEMTIME unused;
             if (!ParseDeviceClock(argv[++i], &unused))

@@ -43,10 +43,12 @@ bool ParseStep(const std::wstring& line, ScriptStep* step, std::wstring* why)
         return true;
     } else if (command == L"reset") {
         step->kind = ScriptStep::kReset;
+    } else if (command == L"settings") {
+        step->kind = ScriptStep::kSettings;
     } else if (command == L"quit") {
         step->kind = ScriptStep::kQuit;
     } else {
-        *why = L"unknown command \"" + command + L"\" (tap, wait, screenshot, reset, quit)";
+        *why = L"unknown command \"" + command + L"\" (tap, wait, screenshot, reset, settings, quit)";
         return false;
     }
     if (words >> rest) {

@@ -8,9 +8,10 @@
 //   wait MS          let the device run for MS milliseconds
 //   screenshot FILE  the whole screen to a PNG file
 //   reset            a soft reset; the script goes on once the screen is back
+//   settings         open the Today screen's settings, as Start > Settings does
 //   quit             close the Today screen and end the run
 struct ScriptStep {
-    enum Kind { kTap, kWait, kScreenshot, kReset, kQuit } kind;
+    enum Kind { kTap, kWait, kScreenshot, kReset, kSettings, kQuit } kind;
     int x = 0, y = 0, milliseconds = 0;
     std::wstring path;
     int line = 0;

@@ -6,6 +6,7 @@
 
 #include "device/device_environment.h"
 #include "device/include/todaycmn.h"
+#include "settings_page.h"
 #include "shell_paint.h"
 #include "today_items.h"
 
@@ -15,8 +16,9 @@ namespace {
 
 const UINT_PTR kRefreshTimer = 1;
 const UINT kRefreshMilliseconds = 2000;  // as often as the device asks its items
-const UINT kMenuSoftReset = 1;
-const UINT kMenuClose = 2;
+const UINT kMenuSettings = 1;
+const UINT kMenuSoftReset = 2;
+const UINT kMenuClose = 3;
 
 // The one Today screen of this process.
 struct Shell {
@@ -101,13 +103,16 @@ void SoftReset()
 void ShowStartMenu(HWND window)
 {
     HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING, kMenuSettings, L"Settings");
     AppendMenuW(menu, MF_STRING, kMenuSoftReset, L"Soft Reset");
     AppendMenuW(menu, MF_STRING, kMenuClose, L"Close");
     POINT at = {0, kTitleBarHeight};
     ClientToScreen(window, &at);
     UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, window, nullptr);
     DestroyMenu(menu);
-    if (chosen == kMenuSoftReset)
+    if (chosen == kMenuSettings)
+        OpenSettingsPage(window);
+    else if (chosen == kMenuSoftReset)
         SoftReset();
     else if (chosen == kMenuClose)
         DestroyWindow(window);
@@ -130,6 +135,18 @@ LRESULT OnDrawWatermark(TODAYDRAWWATERMARKINFO* info)
     MapWindowPoints(info->hwnd, shell.window, &origin, 1);
     PaintWatermark(info->hdc, info->rc, origin);
     return TRUE;
+}
+
+// The settings may have shown or hidden items: start them again, as the
+// device's Today screen does when its settings close.
+LRESULT OnSettingsClosed(HWND window)
+{
+    for (TodayItem& item : shell.items)
+        DestroyWindow(item.record.hwndCustom);
+    shell.items = LoadTodayItems(window);
+    RefreshItems();
+    InvalidateRect(window, nullptr, TRUE);
+    return 0;
 }
 
 LRESULT OnDestroy()
@@ -160,6 +177,11 @@ LRESULT CALLBACK ShellWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         return wParam == TODAYCOLOR_TEXT ? kThemeTextColor : RGB(255, 255, 255);
     case TODAYM_DRAWWATERMARK:
         return OnDrawWatermark(reinterpret_cast<TODAYDRAWWATERMARKINFO*>(lParam));
+    case WM_TODAY_OPENSETTINGS:
+        OpenSettingsPage(window);
+        return 0;
+    case WM_TODAY_SETTINGSCLOSED:
+        return OnSettingsClosed(window);
     case WM_DESTROY:
         return OnDestroy();
     default:

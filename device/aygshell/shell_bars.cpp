@@ -7,7 +7,6 @@ namespace {
 const wchar_t kDoneBarClass[] = L"TolvaneDoneBar";
 const wchar_t kMenuBarClass[] = L"TolvaneMenuBar";
 const int kOkId = 1;
-
 LRESULT OnPaintDoneBar(HWND bar)
 {
     PAINTSTRUCT ps;
@@ -75,9 +74,12 @@ HWND CreateDoneBar(HWND dialog)
 
 HWND CreateEmptyMenuBar(HWND dialog, bool visible)
 {
+    // Along the bottom of the dialog, which the shell has sized to the
+    // screen: a child of the dialog, so that the dialog never covers it.
     RegisterBar(kMenuBarClass, MenuBarProc);
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    return CreateWindowExW(0, kMenuBarClass, L"", WS_POPUP | (visible ? WS_VISIBLE : 0), 0, height - kMenuBarHeight,
-                           width, kMenuBarHeight, dialog, nullptr, GetModuleHandleW(L"aygshell.dll"), nullptr);
+    RECT client;
+    GetClientRect(dialog, &client);
+    return CreateWindowExW(0, kMenuBarClass, L"", WS_CHILD | WS_CLIPSIBLINGS | (visible ? WS_VISIBLE : 0), 0,
+                           client.bottom - kMenuBarHeight, client.right, kMenuBarHeight, dialog, nullptr,
+                           GetModuleHandleW(L"aygshell.dll"), nullptr);
 }

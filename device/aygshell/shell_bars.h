@@ -2,12 +2,12 @@
 
 #include <windows.h>
 
-// The windows the shell library adds to a dialog: both are owned by the
-// dialog, so they stay above it and go with it.
+// The windows the shell library adds to a dialog; both go with it.
 
 // The title bar across the top of the screen with the dialog's title and an
-// "ok" button that sends the dialog IDOK.
+// "ok" button that sends the dialog IDOK; owned by the dialog.
 HWND CreateDoneBar(HWND dialog);
 
-// The empty menu bar across the bottom of the screen.
+// The empty menu bar across the bottom of the dialog (of the screen, once
+// the dialog is full screen), as a child of the dialog.
 HWND CreateEmptyMenuBar(HWND dialog, bool visible);
