@@ -104,10 +104,11 @@ public:
     }
 
     // Lets what the screen is doing (a tap, the paints after it) finish.
-    void Settle()
+    bool Settle()
     {
         if (shell)
             WaitForInputIdle(shell, kSettleTimeout);
+        return true;
     }
 
     // Closes the Today screen as a user would, so its items hear of it.
@@ -132,10 +133,10 @@ bool RunStep(Device& device, const ScriptStep& step)
     switch (step.kind) {
     case ScriptStep::kTap:
         TapScreen(step.x, step.y);
-        if (!device.Run(kTapSettle))
-            return false;
-        device.Settle();
-        return true;
+        return device.Run(kTapSettle) && device.Settle();
+    case ScriptStep::kKey:
+        PressKey(step.virtualKey);
+        return device.Run(kTapSettle) && device.Settle();
     case ScriptStep::kWait:
         return device.Run(step.milliseconds);
     case ScriptStep::kScreenshot:
@@ -149,10 +150,7 @@ bool RunStep(Device& device, const ScriptStep& step)
         return device.SoftReset();
     case ScriptStep::kSettings:
         PostMessageW(FindWindowW(kShellClassName, nullptr), WM_TODAY_OPENSETTINGS, 0, 0);
-        if (!device.Run(kTapSettle))
-            return false;
-        device.Settle();
-        return true;
+        return device.Run(kTapSettle) && device.Settle();
     case ScriptStep::kQuit:
         return true;
     }

@@ -80,3 +80,14 @@ void TapScreen(int x, int y)
                    StylusAt(x, y, MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP)};
     SendInput(2, tap, sizeof(INPUT));
 }
+
+void PressKey(WORD virtualKey)
+{
+    INPUT press[2] = {};
+    for (INPUT& input : press) {
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = virtualKey;
+    }
+    press[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, press, sizeof(INPUT));
+}

@@ -10,3 +10,6 @@ bool SaveScreenshot(const wchar_t* path);
 // A stylus tap at a screen point, delivered as the system delivers a click
 // to whatever window lies under it.
 void TapScreen(int x, int y);
+
+// A press of one of the device's navigation pad buttons, as a virtual key.
+void PressKey(WORD virtualKey);

@@ -27,6 +27,22 @@ bool ParseStep(const std::wstring& line, ScriptStep* step, std::wstring* why)
             *why = L"tap takes two screen coordinates, as in \"tap 135 58\"";
             return false;
         }
+    } else if (command == L"key") {
+        step->kind = ScriptStep::kKey;
+        const struct {
+            const wchar_t* name;
+            unsigned short key;
+        } pad[] = {{L"up", VK_UP}, {L"down", VK_DOWN}, {L"left", VK_LEFT}, {L"right", VK_RIGHT}, {L"action", VK_RETURN}};
+        std::wstring name;
+        words >> name;
+        for (const auto& button : pad) {
+            if (name == button.name)
+                step->virtualKey = button.key;
+        }
+        if (!step->virtualKey) {
+            *why = L"key takes up, down, left, right or action";
+            return false;
+        }
     } else if (command == L"wait") {
         step->kind = ScriptStep::kWait;
         if (!(words >> step->milliseconds) || step->milliseconds < 0) {
@@ -48,7 +64,7 @@ bool ParseStep(const std::wstring& line, ScriptStep* step, std::wstring* why)
     } else if (command == L"quit") {
         step->kind = ScriptStep::kQuit;
     } else {
-        *why = L"unknown command \"" + command + L"\" (tap, wait, screenshot, reset, settings, quit)";
+        *why = L"unknown command \"" + command + L"\" (tap, key, wait, screenshot, reset, settings, quit)";
         return false;
     }
     if (words >> rest) {

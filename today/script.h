@@ -5,14 +5,17 @@
 
 // A scripted run: one command a line, blank lines and # comments skipped.
 //   tap X Y          a stylus tap at screen point (X, Y)
+//   key NAME         a press of the navigation pad: up, down, left, right or
+//                    action (the pad's centre, the default button)
 //   wait MS          let the device run for MS milliseconds
 //   screenshot FILE  the whole screen to a PNG file
 //   reset            a soft reset; the script goes on once the screen is back
 //   settings         open the Today screen's settings, as Start > Settings does
 //   quit             close the Today screen and end the run
 struct ScriptStep {
-    enum Kind { kTap, kWait, kScreenshot, kReset, kSettings, kQuit } kind;
+    enum Kind { kTap, kKey, kWait, kScreenshot, kReset, kSettings, kQuit } kind;
     int x = 0, y = 0, milliseconds = 0;
+    unsigned short virtualKey = 0;
     std::wstring path;
     int line = 0;
 };

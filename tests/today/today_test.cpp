@@ -212,6 +212,19 @@ void ExpectFaces(const Screenshot& shot, const std::vector<int>& cards, std::vec
     }
 }
 
+// A DWORD (or any value, as nonzero) of the item's key; 0 when missing.
+DWORD ReadItemValue(const wchar_t* name)
+{
+    DWORD value = 0, size = sizeof(value);
+    BYTE any[MAX_PATH * 2];
+    DWORD anySize = sizeof(any);
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Today\\Items\\Tolvane", name, RRF_RT_DWORD, nullptr,
+                     &value, &size) == ERROR_SUCCESS)
+        return value;
+    return RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Today\\Items\\Tolvane", name, RRF_RT_ANY, nullptr,
+                        any, &anySize) == ERROR_SUCCESS;
+}
+
 class Device : public ::testing::Test {
 protected:
     void SetUp() override { Install(); }
@@ -299,6 +312,50 @@ TEST_F(Device, ASoftResetRestartsTheTodayScreen)
     Screenshot after(L"after-reset");
     ExpectFaces(after, first, {0}, 162);
     EXPECT_TRUE(TextsAt(after, L"Discard", 99));
+}
+
+TEST_F(Device, OptionsFromTheIconThenUnlinkFromTheSettings)
+{
+    // Where things are on the 240x320 screen: the row from y 46; template
+    // 500 full screen below the title bar in Wine's System font; the title
+    // bar's ok; the settings page's first Options button.
+    const std::string row = " " + std::to_string(kTapY) + "\n";
+    const std::string titleOk = "tap 224 13\n";
+    std::string script = "wait 300\ntap 10" + row + "wait 500\n";
+    for (int i = 0; i < 9; ++i)
+        script += "key down\n";  // Blue to Red Stripe
+    script += "tap 21 96\nscreenshot " + Shot(L"options") + "\n" + titleOk;
+    for (int x : {35, 55, 75, 95, 115})
+        script += "tap " + std::to_string(x) + row;
+    script += "screenshot " + Shot(L"five-marked") + "\ntap 138" + row;
+    script += "settings\ntap 195 66\nwait 1000\ntap 100 207\nwait 500\nscreenshot " + Shot(L"scoring") + "\n" +
+              titleOk + "tap 95 189\nwait 500\nscreenshot " + Shot(L"question") +
+              "\nkey action\nwait 3000\nscreenshot " + Shot(L"unlinked") + "\nquit\n";
+    ASSERT_EQ(RunScript(script, L"unlink"), 0u);
+
+    EXPECT_EQ(ReadItemValue(L"DISCARD"), 1u);
+    EXPECT_EQ(ReadItemValue(L"CARDBACK"), 162u);
+    Screenshot marked(L"five-marked");
+    for (int i = 0; i < 5; ++i)
+        EXPECT_TRUE(IconAt(marked, 162, 30 + 20 * i)) << "the red striped back at " << i;
+    Screenshot scoring(L"scoring");
+    ASSERT_FALSE(scoring.pixels.empty());
+    EXPECT_EQ(scoring.At(2, kTitleBarHeight + 40), RGB(0, 0, 0)) << "the paytable's box";
+    EXPECT_EQ(scoring.At(20, kTitleBarHeight + 42), RGB(255, 255, 255));
+    EXPECT_FALSE(ReadItemValue(L"DLL")) << "unlinked";
+
+    // After the reset the Today screen no longer shows the row.
+    Screenshot unlinked(L"unlinked");
+    ASSERT_FALSE(unlinked.pixels.empty());
+    WatermarkCanvas empty(kScreenWidth, 20, {0, kRowTop});
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < kScreenWidth; ++x)
+            ASSERT_EQ(unlinked.At(x, kRowTop + y), empty.At(x, y)) << x << "," << y;
+
+    // The installer brings it back.
+    Install();
+    ASSERT_EQ(RunScript("wait 300\nscreenshot " + Shot(L"reinstalled") + "\nquit\n", L"reinstalled"), 0u);
+    EXPECT_TRUE(IconAt(Screenshot(L"reinstalled"), 209, 3));
 }
 
 TEST_F(Device, LeavesBrokenItemsOutAndSaysWhy)
