@@ -9,6 +9,7 @@
 #include "device/include/todaycmn.h"
 #include "device/today_items.h"
 #include "shell_paint.h"
+#include "today_items.h"
 
 namespace {
 
@@ -44,17 +45,8 @@ DWORD ReadItemDword(const std::wstring& name, const wchar_t* value)
 std::vector<ItemEntry> ReadItems()
 {
     std::vector<ItemEntry> items;
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kTodayItemsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return items;
-    wchar_t name[256];
-    for (DWORD index = 0;; ++index) {
-        DWORD units = ARRAYSIZE(name);
-        if (RegEnumKeyExW(key, index, name, &units, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
+    for (const std::wstring& name : ListTodayItemNames())
         items.push_back({name, ReadItemDword(name, L"Enabled") != 0, ReadItemDword(name, L"Options") == 1});
-    }
-    RegCloseKey(key);
     return items;
 }
 

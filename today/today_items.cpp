@@ -86,19 +86,32 @@ bool StartItem(HWND shell, TodayItem* item)
 
 }  // namespace
 
+std::vector<std::wstring> ListTodayItemNames()
+{
+    std::vector<std::wstring> names;
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kTodayItemsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return names;
+    wchar_t name[256];
+    for (DWORD index = 0;; ++index) {
+        DWORD units = ARRAYSIZE(name);
+        if (RegEnumKeyExW(key, index, name, &units, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.push_back(name);
+    }
+    RegCloseKey(key);
+    return names;
+}
+
 std::vector<TodayItem> LoadTodayItems(HWND shell)
 {
     std::vector<TodayItem> items;
     HKEY key;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kTodayItemsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return items;
-    wchar_t name[256];
-    for (DWORD index = 0;; ++index) {
-        DWORD units = ARRAYSIZE(name);
-        if (RegEnumKeyExW(key, index, name, &units, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
+    for (const std::wstring& name : ListTodayItemNames()) {
         TodayItem item = {};
-        if (ReadItemKey(key, name, &item.record))
+        if (ReadItemKey(key, name.c_str(), &item.record))
             items.push_back(item);
     }
     RegCloseKey(key);

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "device/include/todaycmn.h"
@@ -12,6 +13,9 @@ struct TodayItem {
     TODAYLISTITEM record;
     HMODULE library;
 };
+
+// The names of the Today screen's items, as its registry lists them.
+std::vector<std::wstring> ListTodayItemNames();
 
 // Loads every enabled custom item of the registry, in their "Order", and
 // creates their windows in shell. An item that cannot be loaded is left out
