@@ -7,6 +7,7 @@ namespace {
 const wchar_t kDoneBarClass[] = L"TolvaneDoneBar";
 const wchar_t kMenuBarClass[] = L"TolvaneMenuBar";
 const int kOkId = 1;
+
 LRESULT OnPaintDoneBar(HWND bar)
 {
     PAINTSTRUCT ps;
