@@ -1,0 +1,131 @@
+#include "device_play.h"
+
+#include <math.h>
+
+#include "cards/deck.h"
+#include "cards/hand.h"
+#include "odds/hold_values.h"
+
+#ifdef _WIN32
+#include <stdio.h>
+
+#include "device/device_environment.h"
+#endif
+
+namespace odds {
+
+const char kDevicePlayStart[] = "2027-01-01T09:00:00";
+
+namespace {
+
+// The device clock that the deck's shuffle reads. The device's own clock
+// service answers its setting; the host build has a clock of its own.
+void SetDeviceClock(const SYSTEMTIME& time)
+{
+#ifdef _WIN32
+    wchar_t text[32];
+    swprintf(text, 32, L"%04u-%02u-%02uT%02u:%02u:%02u", time.wYear, time.wMonth, time.wDay, time.wHour,
+             time.wMinute, time.wSecond);
+    SetEnvironmentVariableW(kDeviceClockVariable, text);
+#else
+    FixLocalTime(&time);
+#endif
+}
+
+int DaysInMonth(int year, int month)
+{
+    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
+void AddSeconds(SYSTEMTIME& time, int seconds)
+{
+    int second = time.wSecond + seconds;
+    int minute = time.wMinute + second / 60;
+    int hour = time.wHour + minute / 60;
+    time.wSecond = static_cast<WORD>(second % 60);
+    time.wMinute = static_cast<WORD>(minute % 60);
+    time.wHour = static_cast<WORD>(hour % 24);
+    for (int days = hour / 24; days > 0; --days) {
+        time.wDayOfWeek = static_cast<WORD>((time.wDayOfWeek + 1) % 7);
+        if (++time.wDay > DaysInMonth(time.wYear, time.wMonth)) {
+            time.wDay = 1;
+            if (++time.wMonth > 12) {
+                time.wMonth = 1;
+                ++time.wYear;
+            }
+        }
+    }
+}
+
+// How long a player takes over a hand: 4 to 15 seconds, from a generator of
+// our own so that the device's stays the deck's alone.
+int ThinkingSeconds(uint32_t& state)
+{
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+    return 4 + static_cast<int>(state % 12);
+}
+
+}  // namespace
+
+double DevicePlay::Return() const
+{
+    return hands ? static_cast<double>(payout) / hands : 0;
+}
+
+double DevicePlay::StandardError() const
+{
+    if (hands < 2)
+        return 0;
+    const double mean = Return();
+    const double variance = (payoutSquares - hands * mean * mean) / (hands - 1);
+    return sqrt(variance / hands);
+}
+
+DevicePlay PlayOnDevice(const DrawTables& tables, int64_t hands, int maxDiscards)
+{
+    SYSTEMTIME clock = {2027, 1, 5, 1, 9, 0, 0, 0};  // kDevicePlayStart, a Friday
+    uint32_t thinking = 2463534242u;
+    CardDeck deck;
+    CardHand hand;
+    HoldValues values;
+    DevicePlay play;
+    for (; play.hands < hands; ++play.hands) {
+        // The deal, as the item makes it.
+        SetDeviceClock(clock);
+        deck.Shuffle();
+        hand.Clear();
+        hand.capacity = kHandCards;
+        for (int i = 0; i < kHandCards; ++i)
+            hand.AddCard(deck.DealCard());
+        hand.Sort(1, 0);
+
+        int cards[kHandCards];
+        for (int i = 0; i < kHandCards; ++i)
+            cards[i] = hand.cards[i] - 1;
+        ValueHolds(tables, cards, values);
+        const int hold = BestHold(values, maxDiscards);
+
+        // The draw: the discards leave from the last place, replacements follow.
+        int drawn = 0;
+        for (int p = kHandCards - 1; p >= 0; --p) {
+            if (!(hold & (1 << p))) {
+                hand.RemoveCard(hand.cards[p]);
+                ++drawn;
+            }
+        }
+        for (int i = 0; i < drawn; ++i)
+            hand.AddCard(deck.DealCard());
+        wchar_t text[40];
+        const int payout = ScoreHand(hand, text);
+        play.payout += payout;
+        play.payoutSquares += static_cast<double>(payout) * payout;
+        AddSeconds(clock, ThinkingSeconds(thinking));
+    }
+    return play;
+}
+
+}  // namespace odds

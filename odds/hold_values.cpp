@@ -1,0 +1,82 @@
+#include "hold_values.h"
+
+namespace odds {
+
+int HeldCards(int hold)
+{
+    return __builtin_popcount(static_cast<unsigned>(hold));
+}
+
+int64_t DrawsAfter(int hold)
+{
+    return Choose(kUnseenCards, kHandCards - HeldCards(hold));
+}
+
+int64_t ScaledValue(const HoldValues& values, int hold)
+{
+    return values.payoutSum[hold] * (kValueDenominator / DrawsAfter(hold));
+}
+
+void ValueHolds(const DrawTables& tables, const int* deal, HoldValues& values)
+{
+    // Places of the deal's cards in ascending order of card.
+    int order[kHandCards];
+    for (int i = 0; i < kHandCards; ++i) {
+        int j = i;
+        for (; j > 0 && deal[order[j - 1]] > deal[i]; --j)
+            order[j] = order[j - 1];
+        order[j] = i;
+    }
+
+    // Hands of the full deck that contain each part of the deal.
+    for (int set = 0; set < kHolds; ++set) {
+        int ascending[kHandCards];
+        int count = 0;
+        for (int i = 0; i < kHandCards; ++i) {
+            if (set & (1 << order[i]))
+                ascending[count++] = deal[order[i]];
+        }
+        CategoryCounts& counts = values.draws[set];
+        if (count == kHandCards) {
+            counts = CategoryCounts{};
+            counts.hands[tables.Category(ascending)] = 1;
+        } else {
+            counts = tables.Containing(ascending, count);
+        }
+    }
+    // Take out, card by card, the hands that hold a discarded card.
+    for (int bit = 1; bit < kHolds; bit <<= 1) {
+        for (int hold = 0; hold < kHolds; ++hold) {
+            if (hold & bit)
+                continue;
+            for (int c = 0; c < kCategories; ++c)
+                values.draws[hold].hands[c] -= values.draws[hold | bit].hands[c];
+        }
+    }
+    for (int hold = 0; hold < kHolds; ++hold) {
+        int64_t sum = 0;
+        for (int c = 0; c < kCategories; ++c)
+            sum += int64_t{values.draws[hold].hands[c]} * tables.Payout(c);
+        values.payoutSum[hold] = sum;
+    }
+}
+
+int BestHold(const HoldValues& values, int maxDiscards)
+{
+    int best = kHolds - 1;
+    int64_t bestValue = ScaledValue(values, best);
+    for (int held = kHandCards - 1; held >= kHandCards - maxDiscards; --held) {
+        for (int hold = 0; hold < kHolds; ++hold) {
+            if (HeldCards(hold) != held)
+                continue;
+            const int64_t value = ScaledValue(values, hold);
+            if (value > bestValue) {
+                best = hold;
+                bestValue = value;
+            }
+        }
+    }
+    return best;
+}
+
+}  // namespace odds

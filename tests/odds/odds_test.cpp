@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <stdio.h>
+#include <sys/wait.h>
+
+#include <string>
+#include <vector>
+
+#include "cards/evaluate.h"
+#include "odds/card_text.h"
+#include "odds/game_return.h"
+
+namespace {
+
+using namespace odds;
+
+const DrawTables& Tables()
+{
+    static const DrawTables tables;
+    return tables;
+}
+
+// The hands of each category among all 2,598,960, as every poker text counts them.
+const int64_t kKnownHands[kCategories] = {1302540, 1098240, 123552, 54912, 10200, 5108, 3744, 624, 36, 4};
+
+TEST(DrawTables, CountsEveryHandAndEverySuitClassAsPokerDoes)
+{
+    const int none[1] = {};
+    int64_t deals = 0;
+    for (const SuitClass& deal : Tables().SuitClasses())
+        deals += deal.deals;
+    EXPECT_EQ(Tables().SuitClasses().size(), 134459u);
+    EXPECT_EQ(deals, 2598960);
+    int64_t neverDrawing = 0;
+    for (int c = 0; c < kCategories; ++c) {
+        EXPECT_EQ(Tables().Containing(none, 0).hands[c], kKnownHands[c]) << "category " << c;
+        neverDrawing += kKnownHands[c] * Tables().Payout(c);
+    }
+    const GameReturn result = ComputeGameReturn(Tables(), 2);
+    EXPECT_EQ(result.deals, 2598960);
+    EXPECT_EQ(result.neverDrawing.payout, neverDrawing * kValueDenominator);
+    for (int rule = 0; rule < kDiscardRules; ++rule)
+        EXPECT_GT(result.optimal[rule].payout, result.simpleRule[rule].payout);
+    EXPECT_GT(result.optimal[1].payout, result.optimal[0].payout) << "two more discards can only help";
+}
+
+// What each hold pays on average over every draw, dealt and scored by the game's own code.
+int64_t BruteForcePayoutSum(const int* deal, int hold)
+{
+    std::vector<int> unseen;
+    for (int card = 0; card < kDeckCards; ++card) {
+        bool dealt = false;
+        for (int i = 0; i < kHandCards; ++i)
+            dealt = dealt || deal[i] == card;
+        if (!dealt)
+            unseen.push_back(card);
+    }
+    const int drawn = kHandCards - HeldCards(hold);
+    std::vector<int> pick(static_cast<size_t>(drawn));
+    for (int i = 0; i < drawn; ++i)
+        pick[i] = i;
+    int64_t sum = 0;
+    for (;;) {
+        CardHand hand;
+        hand.capacity = kHandCards;
+        for (int i = 0; i < kHandCards; ++i) {
+            if (hold & (1 << i))
+                hand.AddCard(deal[i] + 1);
+        }
+        for (int p : pick)
+            hand.AddCard(unseen[p] + 1);
+        wchar_t text[40];
+        sum += ScoreHand(hand, text);
+        int i = drawn - 1;
+        while (i >= 0 && pick[i] == static_cast<int>(unseen.size()) - drawn + i)
+            --i;
+        if (i < 0)
+            return sum;
+        ++pick[i];
+        for (int j = i + 1; j < drawn; ++j)
+            pick[j] = pick[j - 1] + 1;
+    }
+}
+
+TEST(ValueHolds, EveryHoldPaysWhatEveryDrawAfterItPays)
+{
+    const int deals[][kHandCards] = {
+        {0, 13, 26, 39, 12},   // four aces and a king, in no order
+        {9, 10, 11, 12, 8},    // a straight flush that could be royal
+        {1, 24, 17, 33, 47},   // nothing
+    };
+    for (const auto& deal : deals) {
+        HoldValues values;
+        ValueHolds(Tables(), deal, values);
+        for (int hold = 0; hold < kHolds; ++hold) {
+            if (HeldCards(hold) < 2)
+                continue;  // a draw of four or five cards is too many to enumerate here
+            EXPECT_EQ(values.payoutSum[hold], BruteForcePayoutSum(deal, hold)) << "deal " << deal[0] << " hold " << hold;
+        }
+    }
+}
+
+TEST(ValueHolds, AnExchangeOfSuitsChangesNoHoldsWorth)
+{
+    const int deals[][kHandCards] = {{0, 14, 28, 42, 51}, {3, 4, 5, 19, 33}, {26, 27, 29, 30, 44}};
+    for (const auto& deal : deals) {
+        HoldValues first;
+        ValueHolds(Tables(), deal, first);
+        int suits[4] = {0, 1, 2, 3};
+        do {
+            int exchanged[kHandCards];
+            for (int i = 0; i < kHandCards; ++i)
+                exchanged[i] = suits[CardSuitIndex(deal[i])] * 13 + CardRankIndex(deal[i]);
+            HoldValues values;
+            ValueHolds(Tables(), exchanged, values);
+            for (int hold = 0; hold < kHolds; ++hold)
+                EXPECT_EQ(values.payoutSum[hold], first.payoutSum[hold]);
+            EXPECT_EQ(BestHold(values, 3), BestHold(first, 3));
+        } while (std::next_permutation(suits, suits + 4));
+    }
+}
+
+// The program's answer and what it says, for a command line.
+int RunOdds(const std::string& arguments, std::string& output)
+{
+    FILE* pipe = popen((std::string(TOLVANE_ODDS_PROGRAM) + " " + arguments + " 2>&1").c_str(), "r");
+    char buffer[4096];
+    output.clear();
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        output.append(buffer, n);
+    const int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(Program, RejectsABadHandWithTheReason)
+{
+    const struct {
+        const char* arguments;
+        const char* says;
+    } cases[] = {
+        {"2C QC 5D 8H", "five cards; 4 were given"},
+        {"2C QC 5D 8H JS 3S", "6 were given"},
+        {"2C QC 5D 8H 2c", "2C is in the hand twice"},
+        {"2C QC 5D 8H 2", "2C is in the hand twice"},
+        {"2C QC 5D 8H 1C0", "'1C0' is not a card"},
+        {"2C QC 5D 8H 53", "'53' is not a card"},
+        {"2C QC 5D 8H 0", "'0' is not a card"},
+        {"2C QC 5D 8H 11C", "'11C' is not a card"},
+        {"--device 0", "--device takes a number"},
+        {"--device 10 2C QC 5D 8H JS", "give it no cards"},
+        {"--fives", "unknown option --fives"},
+    };
+    for (const auto& c : cases) {
+        std::string output;
+        EXPECT_EQ(RunOdds(c.arguments, output), 2) << c.arguments;
+        EXPECT_NE(output.find(c.says), std::string::npos) << c.arguments << ": " << output;
+    }
+    std::string output;
+    EXPECT_EQ(RunOdds("--five as kS qs Js 10s", output), 0) << output;
+    EXPECT_NE(output.find(" * AS KS QS JS 10S"), std::string::npos) << output;
+    EXPECT_NE(output.find("32 holds"), std::string::npos) << output;
+}
+
+}  // namespace
