@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "device/include/todaycmn.h"
+#include "tests/support/canvas.h"
 #include "tests/support/today_stub.h"
 
 namespace {
@@ -66,6 +67,30 @@ TEST(Library, HoldsEveryIconAt16By16In16Colours)
     }
     EXPECT_FALSE(Resource(100, RT_GROUP_ICON));
     EXPECT_FALSE(Resource(165, RT_GROUP_ICON));
+}
+
+TEST(Library, EveryTwoCardFacesDifferClearlyInTheirCorner)
+{
+    // At 16x16 a face is read by its corner: the rank and the small suit.
+    std::vector<std::vector<COLORREF>> corners;
+    for (WORD id = 101; id <= 152; ++id) {
+        Canvas face(16, 16);
+        face.Fill(RGB(0, 128, 0));
+        HICON icon = static_cast<HICON>(LoadImageW(Library(), MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, 0));
+        DrawIconEx(face.dc, 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL);
+        DestroyIcon(icon);
+        corners.emplace_back();
+        for (int y = 2; y < 7; ++y)
+            for (int x = 2; x < 14; ++x)
+                corners.back().push_back(face.At(x, y));
+    }
+    for (size_t a = 0; a < corners.size(); ++a)
+        for (size_t b = a + 1; b < corners.size(); ++b) {
+            int differing = 0;
+            for (size_t i = 0; i < corners[a].size(); ++i)
+                differing += corners[a][i] != corners[b][i];
+            EXPECT_GE(differing, 3) << "cards " << a + 1 << " and " << b + 1;
+        }
 }
 
 TEST(Library, HoldsTheBanner)
