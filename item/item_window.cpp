@@ -40,7 +40,7 @@ void ResetGame()
 
 void OpenOptions()
 {
-    OpenItemDialog(IDD_OPTIONS, OptionsDlgProc);
+    OpenItemDialog(IDD_OPTIONS, OptionsDlgProc, GetParent(gameSession.itemWindow));
 }
 
 LRESULT OnPaint(HWND window)

@@ -16,12 +16,15 @@ const UINT kRowTextFormat = DT_SINGLELINE | DT_VCENTER;
 
 void DrawIconById(HDC dc, int iconId, int x, int y)
 {
-    // The desktop's LoadIconW stretches every icon to 32x32; CE's loads the
-    // 16x16 image. LoadImageW at size 0 takes the icon's own size and, shared,
-    // hands back one cached handle per icon as CE does.
+    // The desktop's LoadIconW stretches every icon to 32x32 where CE loads the
+    // 16x16 image, and the desktop's shared icon cache hands back whichever
+    // size was loaded first. So the icon is loaded unshared at its cell's
+    // size, drawn at that size, and released.
     HICON icon = static_cast<HICON>(
-        LoadImageW(gameSession.moduleInstance, MAKEINTRESOURCEW(LOWORD(iconId)), IMAGE_ICON, 0, 0, LR_SHARED));
-    DrawIconEx(dc, x, y, icon, 0, 0, 0, nullptr, DI_NORMAL);
+        LoadImageW(gameSession.moduleInstance, MAKEINTRESOURCEW(LOWORD(iconId)), IMAGE_ICON, kCellSize, kCellSize, 0));
+    DrawIconEx(dc, x, y, icon, kCellSize, kCellSize, 0, nullptr, DI_NORMAL);
+    if (icon)
+        DestroyIcon(icon);
 }
 
 // Fetched anew at every use: from the Today screen when themed.
@@ -101,13 +104,15 @@ void DrawItemIcon(HDC dc, int x, int y)
 
 void PaintItem(HDC dc)
 {
+    // A row whose window is gone has no size to paint.
+    RECT window;
+    if (!GetWindowRect(gameSession.itemWindow, &window))
+        return;
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RowTextColor());
     HDC memory = CreateCompatibleDC(dc);
     SetTextColor(memory, RowTextColor());
 
-    RECT window;
-    GetWindowRect(gameSession.itemWindow, &window);
     const int width = window.right - window.left;
     const int height = window.bottom - window.top;
     HBITMAP row = CreateCompatibleBitmap(dc, width, height);

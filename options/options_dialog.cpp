@@ -54,10 +54,12 @@ INT_PTR OnCommand(HWND dialog, WORD id)
         EndDialog(dialog, 1);
         return 1;
     case IDC_SCORING:
-        OpenItemDialog(IDD_SCORING, ScoringDlgProc);
+        // Owned by this dialog, not the Today screen: closing the paytable
+        // must not enable the Today screen while this dialog is still modal.
+        OpenItemDialog(IDD_SCORING, ScoringDlgProc, dialog);
         return 0;
     case IDC_UNLINK:
-        UnlinkForUninstall();
+        UnlinkForUninstall(dialog);
         return 0;
     case IDC_RESET_WALLET:
         ResetWallet(dialog);
@@ -90,9 +92,11 @@ void ApplyOptions(HWND dialog)
     gameSession.cardBackIcon = chosen == CB_ERR ? IDI_FIRST_CARD_BACK : static_cast<int>(chosen) + IDI_FIRST_CARD_BACK;
 }
 
-LONG UnlinkForUninstall()
+LONG UnlinkForUninstall(HWND owner)
 {
-    const int answer = MessageBoxW(gameSession.itemWindow, kUnlinkQuestion, L"Tolvane", MB_YESNO);
+    // Owned by the window that asked: owned by the row, "No" would hand the
+    // foreground to the Today screen and bury this still-modal dialog.
+    const int answer = MessageBoxW(owner, kUnlinkQuestion, L"Tolvane", MB_YESNO);
     if (answer != IDYES)
         return answer;
     HKEY key;
@@ -115,6 +119,10 @@ INT_PTR CALLBACK OptionsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND:
         return OnCommand(dialog, LOWORD(wParam));
     case WM_LBUTTONDOWN:
+        return 0;
+    case WM_CLOSE:
+        // Ignored like IDCANCEL: DefWindowProcW would destroy the dialog
+        // without ending its modal loop, leaving the Today screen disabled.
         return 0;
     default:
         return DefWindowProcW(dialog, message, wParam, lParam);

@@ -13,9 +13,10 @@ void InitOptionsDialog(HWND dialog);
 // OK: the check box and the chosen card back into gameSession.
 void ApplyOptions(HWND dialog);
 
-// Asks, and on Yes unlinks the item from the Today screen and soft-resets
-// the device. Answers the question's answer or a registry or reset result.
-LONG UnlinkForUninstall();
+// Asks, in a message box owned by owner, and on Yes unlinks the item from
+// the Today screen and soft-resets the device. Answers the question's answer
+// or a registry or reset result.
+LONG UnlinkForUninstall(HWND owner);
 
 // The twelve card backs in list order: entry i is icon 153 + i.
 extern const wchar_t* const kCardBackNames[12];

@@ -49,6 +49,12 @@ INT_PTR OnPaint(HWND dialog)
     return 0;
 }
 
+INT_PTR OnOk(HWND dialog)
+{
+    EndDialog(dialog, 1);
+    return 1;
+}
+
 }  // namespace
 
 void InitScoringDialog(HWND dialog)
@@ -100,11 +106,13 @@ INT_PTR CALLBACK ScoringDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_PAINT:
         return OnPaint(dialog);
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK) {
-            EndDialog(dialog, 1);
-            return 1;
-        }
+        if (LOWORD(wParam) == IDOK)
+            return OnOk(dialog);
         return DefWindowProcW(dialog, message, wParam, lParam);
+    case WM_CLOSE:
+        // Ends the paytable as its ok does: DefWindowProcW would destroy it
+        // without ending its modal loop, leaving its owner disabled.
+        return OnOk(dialog);
     default:
         return DefWindowProcW(dialog, message, wParam, lParam);
     }

@@ -15,6 +15,8 @@ namespace {
 
 const wchar_t kDiscardValue[] = L"DISCARD";
 const wchar_t kCardBackValue[] = L"CARDBACK";
+const int kFirstCardBack = 153;
+const int kLastCardBack = 164;
 
 // Any value of exactly four bytes is taken, whatever its type.
 void ReadDword(HKEY key, const wchar_t* name, int* field)
@@ -41,7 +43,12 @@ LONG LoadSettings()
     if (result != ERROR_SUCCESS)
         return result;
     ReadDword(key, kDiscardValue, &gameSession.fiveDiscards);
-    ReadDword(key, kCardBackValue, &gameSession.cardBackIcon);
+    // Only a real card back: any other icon id would draw a marked card as a
+    // face, a button or nothing, and the item never stores one.
+    int cardBack = gameSession.cardBackIcon;
+    ReadDword(key, kCardBackValue, &cardBack);
+    if (cardBack >= kFirstCardBack && cardBack <= kLastCardBack)
+        gameSession.cardBackIcon = cardBack;
     return RegCloseKey(key);
 }
 

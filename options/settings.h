@@ -6,7 +6,7 @@
 // key for the item. Both answer a registry result code that callers ignore.
 
 // Reads the stored values over fiveDiscards and cardBackIcon; a value that
-// cannot be read leaves its field as it was.
+// cannot be read, or a card back outside 153..164, leaves its field as it was.
 LONG LoadSettings();
 
 // Writes fiveDiscards and cardBackIcon; the key is never created.

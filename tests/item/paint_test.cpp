@@ -15,6 +15,26 @@ namespace {
 const int kWidth = today_stub::kRowWidth;
 const int kHeight = 20;
 
+// A host that loads the item's icons the desktop way before the row first
+// paints: the shared icon cache then holds each of them at 32x32.
+const bool kIconsCachedAtDesktopSize = [] {
+    for (WORD id = 101; id <= 210; ++id)
+        LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id));
+    return true;
+}();
+
+// How many more GDI objects the process can make: Wine's handle table,
+// shared by every kind of object, is the limit.
+size_t GdiHeadroom()
+{
+    std::vector<HRGN> made;
+    for (HRGN region; (region = CreateRectRgn(0, 0, 1, 1)) != nullptr;)
+        made.push_back(region);
+    for (HRGN region : made)
+        DeleteObject(region);
+    return made.size();
+}
+
 // Whether the row shows iconId at x, over the given background.
 ::testing::AssertionResult ShowsIcon(const Canvas& row, int iconId, int x, COLORREF background)
 {
@@ -107,6 +127,8 @@ TEST_F(RowPainting, DrawsEachIconAtItsCell)
             EXPECT_TRUE(ShowsIcon(row, c.button, 132, background));
             EXPECT_EQ(row.At(0, 0), background);
             EXPECT_EQ(row.At(kWidth - 1, kHeight - 1), background);
+            for (int x = 46; x < 50; ++x)  // between two cards
+                EXPECT_EQ(row.At(x, 10), background) << x;
         }
     }
 }
@@ -196,15 +218,47 @@ TEST_F(RowPainting, TheScreenShowsWhatThePaintDraws)
 
 TEST_F(RowPainting, LeavesNoDrawingObjectBehind)
 {
-    // Wine's handle table holds about 65,000 objects: a leak of one object a
-    // paint would have filled it long before the last of these paints.
+    ASSERT_TRUE(kIconsCachedAtDesktopSize);
     Canvas row(kWidth, kHeight);
-    for (int paint = 0; paint < 70000; ++paint)
+    Paint(row);  // anything made once and kept is made before the count
+    const size_t before = GdiHeadroom();
+    ASSERT_GT(before, 10000u);
+    for (int paint = 0; paint < 1000; ++paint)
         PaintItem(row.dc);
+    EXPECT_EQ(GdiHeadroom(), before);
     Paint(row);
     EXPECT_TRUE(ShowsIcon(row, 209, 3, background));
     EXPECT_TRUE(ShowsIcon(row, 152, 110, background));
     EXPECT_FALSE(InkColumns(row, text, 152, kWidth).empty());
+}
+
+// Leaves the stack below the caller full of rectangles the size of a row,
+// so that a rectangle read uninitialised there looks like a real one.
+__attribute__((noinline)) void FillStackWithRowRectangles()
+{
+    volatile RECT rects[512];
+    for (volatile RECT& rect : rects) {
+        rect.left = 0;
+        rect.top = 0;
+        rect.right = kWidth;
+        rect.bottom = kHeight;
+    }
+}
+
+TEST_F(RowPainting, ARowWhoseWindowIsGoneDrawsNothing)
+{
+    HWND gone = CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, kWidth, kHeight, nullptr, nullptr, nullptr, nullptr);
+    DestroyWindow(gone);
+    const HWND row = gameSession.itemWindow;
+    gameSession.itemWindow = gone;
+    Canvas canvas(kWidth, kHeight);
+    canvas.Fill(RGB(1, 2, 3));
+    FillStackWithRowRectangles();
+    PaintItem(canvas.dc);
+    gameSession.itemWindow = row;
+    for (int x = 0; x < kWidth; ++x)
+        for (int y = 0; y < kHeight; ++y)
+            ASSERT_EQ(canvas.At(x, y), RGB(1, 2, 3)) << x << "," << y;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -97,7 +98,7 @@ TEST_F(OptionsDialog, ShowsTheStoredSettings)
     };
     const Case cases[] = {
         {0, 153, BST_UNCHECKED, 0}, {1, 164, BST_CHECKED, 11}, {7, 158, BST_CHECKED, 5},
-        {0, 200, BST_UNCHECKED, CB_ERR},
+        {0, 152, BST_UNCHECKED, 0}, {0, 208, BST_UNCHECKED, 0},  // not backs: the default
     };
     for (const Case& c : cases) {
         Store(c.discard, c.cardBack);
@@ -131,7 +132,7 @@ TEST_F(OptionsDialog, OkStoresBothSettings)
     const Case cases[] = {
         {7, 164, -1, 1, 164},
         {0, 153, 9, 0, 162},
-        {1, 200, -1, 1, 153},  // nothing selected: the default back
+        {1, 200, -1, 1, 153},  // not a back: the default
         {kNoValue, kNoValue, -1, 0, 153},
     };
     for (const Case& c : cases) {
@@ -275,6 +276,169 @@ TEST_F(OptionsDialog, UnlinkAsksThenDeletesTheLinkAndResetsTheDevice)
         EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays open until the device resets";
     }
     CloseHandle(reset);
+}
+
+// Drives a real modal run of the options dialog from a timer, one step at a
+// time: a step answers true when it has done its part. A run that stalls is
+// ended with WM_QUIT, which ends every modal loop.
+class ModalScript {
+public:
+    explicit ModalScript(std::vector<std::function<bool()>> steps) : steps(std::move(steps))
+    {
+        active = this;
+        timer = SetTimer(nullptr, 0, 30, OnTimer);
+    }
+    ~ModalScript()
+    {
+        KillTimer(nullptr, timer);
+        active = nullptr;
+        MSG quit;
+        PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    }
+    bool Finished() const { return next == steps.size(); }
+
+private:
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD)
+    {
+        if (!active || active->Finished())
+            return;
+        if (active->steps[active->next]())
+            ++active->next;
+        else if (++active->ticks > 200)
+            PostQuitMessage(0);
+    }
+    static ModalScript* active;
+    std::vector<std::function<bool()>> steps;
+    size_t next = 0;
+    int ticks = 0;
+    UINT_PTR timer;
+};
+ModalScript* ModalScript::active = nullptr;
+
+// The visible dialog (or message box) of this thread that owner owns.
+HWND OwnedDialog(HWND owner)
+{
+    struct Search {
+        HWND owner, found;
+    } search = {owner, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM lParam) {
+            auto s = reinterpret_cast<Search*>(lParam);
+            wchar_t name[16];
+            GetClassNameW(window, name, 16);
+            if (!lstrcmpW(name, L"#32770") && IsWindowVisible(window) && GetWindow(window, GW_OWNER) == s->owner)
+                s->found = window;
+            return s->found ? FALSE : TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A stylus tap at a point of a window's client area, through the input queue.
+void Tap(HWND window, POINT point)
+{
+    ClientToScreen(window, &point);
+    INPUT input[2] = {};
+    for (INPUT& i : input) {
+        i.type = INPUT_MOUSE;
+        i.mi.dx = MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        i.mi.dy = MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+        i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    }
+    input[0].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+// What the device looks like once a dialog opened from the options dialog
+// has closed again.
+struct AfterInnerDialog {
+    HWND innerOwner = nullptr;
+    HWND foreground = nullptr;
+    BOOL todayEnabled = TRUE;
+    int marksAfterTap = -1;
+    BOOL optionsAliveAfterClose = FALSE;
+};
+
+class OptionsModalRun : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(today_stub::InitializeItem(&record));
+        Store(kNoValue, kNoValue);
+        SetForegroundWindow(today_stub::Window());
+    }
+    void TearDown() override { RegDeleteTreeW(HKEY_LOCAL_MACHINE, kItemKeyPath); }
+
+    // Opens the options dialog as the row does; innerCommand opens a dialog
+    // from it, which closeInner closes. Then the state is taken, a tap tried
+    // on the row, WM_CLOSE sent to the options dialog, and OK pressed.
+    INT_PTR Run(WORD innerCommand, std::function<void(HWND)> closeInner)
+    {
+        HWND today = today_stub::Window();
+        ModalScript script({
+            [&] {
+                options = OwnedDialog(today);
+                return options && PostMessageW(options, WM_COMMAND, innerCommand, 0);
+            },
+            [&] {
+                HWND inner = OwnedDialog(options);
+                if (!inner)
+                    return false;
+                seen.innerOwner = GetWindow(inner, GW_OWNER);
+                closeInner(inner);
+                return true;
+            },
+            [&] {
+                if (OwnedDialog(options))
+                    return false;
+                seen.foreground = GetForegroundWindow();
+                seen.todayEnabled = IsWindowEnabled(today);
+                Tap(gameSession.itemWindow, {35, 10});  // the first card
+                return true;
+            },
+            [&] {
+                seen.marksAfterTap = gameSession.discardMarks[0];
+                return PostMessageW(options, WM_CLOSE, 0, 0) != FALSE;
+            },
+            [&] {
+                seen.optionsAliveAfterClose = IsWindowVisible(options);
+                return PostMessageW(options, WM_COMMAND, IDOK, 0) != FALSE;
+            },
+        });
+        const INT_PTR result = OpenItemDialog(IDD_OPTIONS, OptionsDlgProc, GetParent(gameSession.itemWindow));
+        EXPECT_TRUE(script.Finished());
+        return result;
+    }
+
+    void ExpectOptionsKeptTheDevice()
+    {
+        EXPECT_EQ(seen.innerOwner, options) << "owned by the dialog that opened it";
+        EXPECT_EQ(seen.foreground, options) << "the options dialog is in front again";
+        EXPECT_FALSE(seen.todayEnabled) << "the Today screen stays disabled under the options dialog";
+        EXPECT_EQ(seen.marksAfterTap, 0) << "a tap does not reach the row";
+        EXPECT_TRUE(seen.optionsAliveAfterClose) << "WM_CLOSE is ignored as IDCANCEL is";
+        EXPECT_TRUE(IsWindowEnabled(today_stub::Window())) << "OK gives the Today screen back";
+        EXPECT_FALSE(IsWindow(options));
+    }
+
+    TODAYLISTITEM record;
+    HWND options = nullptr;
+    AfterInnerDialog seen;
+};
+
+TEST_F(OptionsModalRun, NoToTheUnlinkQuestionKeepsTheDialogInFront)
+{
+    EXPECT_EQ(Run(IDC_UNLINK, [](HWND box) { PostMessageW(box, WM_COMMAND, IDNO, 0); }), 1);
+    ExpectOptionsKeptTheDevice();
+    EXPECT_TRUE(HasDll());
+}
+
+TEST_F(OptionsModalRun, ThePaytableClosedByWmCloseKeepsTheDialogInFront)
+{
+    EXPECT_EQ(Run(IDC_SCORING, [](HWND paytable) { PostMessageW(paytable, WM_CLOSE, 0, 0); }), 1);
+    ExpectOptionsKeptTheDevice();
 }
 
 }  // namespace

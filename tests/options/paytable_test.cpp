@@ -84,7 +84,7 @@ TEST(Paytable, OnlyOkEndsItWithResultOne)
             aliveAtOk = IsWindow(dialog);
         SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
     });
-    EXPECT_EQ(OpenItemDialog(IDD_SCORING, ScoringDlgProc), 1);
+    EXPECT_EQ(OpenItemDialog(IDD_SCORING, ScoringDlgProc, today_stub::Window()), 1);
     KillTimer(nullptr, timer);
     EXPECT_TRUE(aliveAtOk);
     EXPECT_TRUE(commands.empty());

@@ -82,7 +82,12 @@ TEST_F(SettingsStore, LoadTakesEachValueOfFourBytes)
         {{{L"DISCARD", REG_DWORD, Dword(7)}}, 7, 153},
         {{{L"CARDBACK", REG_DWORD, Dword(158)}}, 0, 158},
         {{{L"DISCARD", REG_DWORD, Dword(1)}, {L"CARDBACK", REG_DWORD, Dword(164)}}, 1, 164},
-        {{{L"CARDBACK", REG_DWORD, Dword(200)}}, 0, 200},  // taken unchecked
+        // Not a card back: each would draw a marked card as something else.
+        {{{L"CARDBACK", REG_DWORD, Dword(0)}}, 0, 153},
+        {{{L"CARDBACK", REG_DWORD, Dword(152)}}, 0, 153},
+        {{{L"CARDBACK", REG_DWORD, Dword(165)}}, 0, 153},
+        {{{L"CARDBACK", REG_DWORD, Dword(208)}}, 0, 153},
+        {{{L"CARDBACK", REG_DWORD, Dword(0xFFFFFFFF)}}, 0, 153},
         {{{L"DISCARD", REG_BINARY, {1, 0, 0, 0}}, {L"CARDBACK", REG_SZ, {0xA0, 0, 0, 0}}}, 1, 160},
         {{{L"DISCARD", REG_BINARY, {1, 0, 0, 0, 0}}, {L"CARDBACK", REG_DWORD, Dword(155)}}, 0, 155},
         {{{L"DISCARD", REG_DWORD, Dword(1)}, {L"CARDBACK", REG_QWORD, {156, 0, 0, 0, 0, 0, 0, 0}}}, 1, 153},
