@@ -16,5 +16,9 @@ const wchar_t kPocketPcPlatform[] = L"PocketPC";
 // The operating system version the device reports, "major.minor"; unset, 3.0.
 const wchar_t kDeviceVersionVariable[] = L"TOLVANE_DEVICE_OS_VERSION";
 
+// Where the device has no virtual desktop of its own, the window whose
+// client area is the device's screen, as a number (its handle).
+const wchar_t kDeviceWindowVariable[] = L"TOLVANE_DEVICE_WINDOW";
+
 // The shell waits on this event; a soft reset sets it.
 const wchar_t kSoftResetEventName[] = L"TolvaneDeviceSoftReset";

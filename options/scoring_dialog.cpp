@@ -10,7 +10,9 @@
 namespace {
 
 const int kTextUnits = 40;
-const UINT kPaytableFormat = DT_SINGLELINE | DT_VCENTER;
+// Not clipped to the measured extent: Wine draws Tahoma up to two pixels
+// wider than it measures it, and "Two Pair" would read "Two Pai".
+const UINT kPaytableFormat = DT_SINGLELINE | DT_VCENTER | DT_NOCLIP;
 
 // Row by row: left name, left payout, right name, right payout. The payouts
 // are those ScoreHand pays.

@@ -27,7 +27,9 @@ LRESULT CALLBACK DoneBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lPara
     case WM_PAINT:
         return OnPaintDoneBar(bar);
     case WM_COMMAND:
-        if (LOWORD(wParam) == kOkId)
+        // The bar is a window of its own, which a modal box over the dialog
+        // does not disable: while the dialog is disabled its ok does nothing.
+        if (LOWORD(wParam) == kOkId && IsWindowEnabled(GetWindow(bar, GW_OWNER)))
             SendMessageW(GetWindow(bar, GW_OWNER), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         return 0;
     default:

@@ -118,6 +118,9 @@ TEST(ShellLibrary, TheDoneButtonSendsOk)
     okCommands = 0;
     SendMessageW(ok, BM_CLICK, 0, 0);
     EXPECT_EQ(okCommands, 1);
+    EnableWindow(dialog, FALSE);  // a message box over it
+    SendMessageW(ok, BM_CLICK, 0, 0);
+    EXPECT_EQ(okCommands, 1);
 }
 
 TEST(ShellLibrary, InitDialogRefusesABadRecord)

@@ -26,6 +26,32 @@ int FirstInk(const Canvas& page, int x, int top, int bottom)
     return -1;
 }
 
+// The columns from left to right (exclusive) with dark ink in the band of rows.
+std::vector<int> InkColumns(const Canvas& page, int left, int right, int top, int bottom)
+{
+    std::vector<int> columns;
+    for (int x = left; x < right && x < page.width; ++x)
+        for (int y = top; y < bottom; ++y)
+            if (GetGValue(page.At(x, y)) < 160) {
+                columns.push_back(x - left);
+                break;
+            }
+    return columns;
+}
+
+// The columns of ink of a text drawn whole, unclipped, in the item's font.
+std::vector<int> WholeTextColumns(const wchar_t* text)
+{
+    Canvas whole(120, 20);
+    whole.Fill(kWhite);
+    HFONT font = CreateItemFont(FW_NORMAL);
+    HGDIOBJ kept = SelectObject(whole.dc, font);
+    TextOutW(whole.dc, 1, 0, text, lstrlenW(text));
+    SelectObject(whole.dc, kept);
+    DeleteObject(font);
+    return InkColumns(whole, 0, whole.width, 0, whole.height);
+}
+
 TEST(Paytable, PlacesItsSixteenTextsFromTheClientWidth)
 {
     const wchar_t* const texts[4][4] = {
@@ -62,6 +88,11 @@ TEST(Paytable, PlacesItsSixteenTextsFromTheClientWidth)
                 const int ink = FirstInk(page, columns[column] - 1, top, top + eights.cy);
                 EXPECT_GE(ink, columns[column]) << width << ": " << texts[row][column];
                 EXPECT_LE(ink, columns[column] + 2) << width << ": " << texts[row][column];
+                // Drawn whole: Wine's Tahoma inks past its measured width.
+                const int right = column == 3 ? width - 3 : column == 1 ? mid + 2 : columns[column + 1] - 2;
+                EXPECT_EQ(InkColumns(page, columns[column] - 1, right, top + 2, top + 2 + eights.cy),
+                          WholeTextColumns(texts[row][column]))
+                    << width << ": " << texts[row][column];
             }
         }
     }

@@ -28,7 +28,7 @@ ensure_packages() {
 }
 
 # The cross toolchain and Wine that build and run the PE programs.
-PE_PACKAGES=(cmake make g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 googletest libstb-dev wine wine64 xvfb)
+PE_PACKAGES=(cmake make g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 googletest libstb-dev wine wine64 fonts-wine xvfb)
 # The host build of the card engine: sanitizers and benchmarks.
 NATIVE_PACKAGES=(g++ libgtest-dev libbenchmark-dev)
 
@@ -73,6 +73,18 @@ wine_environment() {
     # otherwise hold on to the output of the first program (and ctest waits
     # for it).
     wineboot --init </dev/null >/dev/null 2>&1 || die "wineboot could not start $WINEPREFIX"
+    install_device_fonts
+}
+
+# The Pocket PC draws in Tahoma. Wine's own Tahoma and Tahoma Bold are in
+# fonts-wine, but a prefix takes fonts only from its C:\windows\Fonts, and
+# without them Wine hands "Tahoma" to whatever font the host has.
+install_device_fonts() {
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts" face
+    for face in tahoma.ttf tahomabd.ttf; do
+        cmp -s "/usr/share/wine/fonts/$face" "$fonts/$face" && continue
+        cp "/usr/share/wine/fonts/$face" "$fonts/$face" || die "cannot install $face in $WINEPREFIX"
+    done
 }
 
 stop_wine() {
