@@ -6,8 +6,11 @@
 #
 # The device is its own Wine prefix (default: ~/.local/share/tolvane/device),
 # never your default one. Its first run installs Tolvane as a device installer
-# would. With --script the run is carried out without you (a private X
-# display is started when none is set) and its screenshots are written.
+# would. With --script the run is carried out without you, on a private X
+# display of its own, and its screenshots are written. The run ends when the
+# Today screen is closed (Start > Close, closing the device's window, or
+# Ctrl-C), with nothing of the device left running; its status is 0 for a
+# good run and non-zero, with the reason, for a failed one.
 set -euo pipefail
 source "$(dirname "$0")/lib/common.sh"
 
@@ -41,9 +44,13 @@ Run it from a desktop session, or make a scripted run with screenshots:
 MSG
     exit 1
 fi
-ensure_display
+trap end_session EXIT
+if [ -n "${scripted:-}" ]; then
+    start_private_display  # nothing on your screen can cover the device's
+else
+    ensure_display
+fi
 wine_environment "$prefix"
-trap 'stop_wine; kill ${TOLVANE_XVFB_PID:-} 2>/dev/null' EXIT
 
 installer() { wine "$bin/install.exe" "$@"; }
 dll=$(winepath -w "$bin/Tolvane.dll")
@@ -60,4 +67,10 @@ else
     installer update "$dll"  # the device runs the DLL just built
 fi
 # The device's screen: a 240x320 Wine desktop, whatever the host display.
-wine explorer /desktop=TolvaneDevice,240x320 "$bin/today.exe" "${host_args[@]}"
+# It is the prefix's default desktop, so that wine answers with the Today
+# screen's own exit status; a desktop of its own name, as the one that
+# wineboot made may already be up without it.
+wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v TolvaneDevice /d 240x320 /f >/dev/null 2>&1 &&
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d TolvaneDevice /f >/dev/null 2>&1 ||
+    die "cannot give the device its 240x320 screen in $prefix"
+wine "$bin/today.exe" "${host_args[@]}" || die "the device run failed (status $?)"

@@ -11,12 +11,12 @@ cmake -S "$TOLVANE_ROOT" -B "$TOLVANE_BUILD/native" -DCMAKE_BUILD_TYPE=RelWithDe
     die "configuring the native build failed"
 cmake --build "$TOLVANE_BUILD/native" -j "$(nproc)" || die "the native build failed"
 
+trap end_session EXIT
 ensure_display
 wine_environment "$TOLVANE_BUILD/pe/wineprefix"
 # No window manager runs on the test display: with unmanaged windows Wine
 # closes a window at once instead of waiting two seconds for a manager.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || die "cannot set up the test prefix"
-trap 'stop_wine; kill ${TOLVANE_XVFB_PID:-} 2>/dev/null' EXIT
 
 passed=0
 failed=0

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <stdio.h>
+#include <string.h>
 
 #include <fstream>
 #include <string>
@@ -112,9 +113,11 @@ std::string Shot(const std::wstring& name)
 }
 
 struct Screenshot {
-    explicit Screenshot(const std::wstring& name)
+    // A screenshot of the work folder by name, or any PNG by its path.
+    explicit Screenshot(const std::wstring& nameOrPath)
     {
-        const std::wstring path = WorkFolder() + name + L".png";
+        const std::wstring path =
+            nameOrPath.find(L'\\') == std::wstring::npos ? WorkFolder() + nameOrPath + L".png" : nameOrPath;
         FILE* file = _wfopen(path.c_str(), L"rb");
         if (!file)
             return;
@@ -132,6 +135,39 @@ struct Screenshot {
     int width = 0, height = 0;
     std::vector<unsigned char> pixels;
 };
+
+// The source tree's file at a path relative to its root, as Wine sees it.
+std::wstring SourceFile(const char* relative)
+{
+    std::wstring path = L"Z:" + std::wstring(TOLVANE_SOURCE_DIR, TOLVANE_SOURCE_DIR + strlen(TOLVANE_SOURCE_DIR)) +
+                        L"/" + std::wstring(relative, relative + strlen(relative));
+    for (wchar_t& c : path)
+        if (c == L'/')
+            c = L'\\';
+    return path;
+}
+
+// A screenshot against its golden image, pixel for pixel. The golden images
+// are committed; TOLVANE_UPDATE_GOLDEN=1 writes this run's over them.
+::testing::AssertionResult MatchesGolden(const std::wstring& name, const char* golden)
+{
+    const std::wstring goldenPath = SourceFile(golden);
+    const std::wstring shotPath = WorkFolder() + name + L".png";
+    if (GetEnvironmentVariableW(L"TOLVANE_UPDATE_GOLDEN", nullptr, 0) > 0 &&
+        !CopyFileW(shotPath.c_str(), goldenPath.c_str(), FALSE))
+        return ::testing::AssertionFailure() << "cannot update " << golden;
+    const Screenshot shot(shotPath), expected(goldenPath);
+    if (expected.pixels.empty())
+        return ::testing::AssertionFailure() << "no golden image " << golden;
+    if (shot.width != expected.width || shot.height != expected.height)
+        return ::testing::AssertionFailure() << golden << ": the screenshot is " << shot.width << "x" << shot.height;
+    int differing = 0;
+    for (size_t i = 0; i < shot.pixels.size(); i += 3)
+        differing += memcmp(&shot.pixels[i], &expected.pixels[i], 3) != 0;
+    if (differing)
+        return ::testing::AssertionFailure() << golden << ": " << differing << " pixels differ";
+    return ::testing::AssertionSuccess();
+}
 
 // A canvas over the Today screen's watermark at a screen position.
 struct WatermarkCanvas : Canvas {
@@ -254,6 +290,9 @@ TEST_F(Device, PlaysAHandFromAFreshInstall)
     const std::vector<int> second = Deal(deck);
 
     Screenshot dealt(L"dealt"), marked(L"marked"), drawnShot(L"drawn"), again(L"again");
+    EXPECT_TRUE(MatchesGolden(L"dealt", "tests/today/golden/dealt.png"));
+    EXPECT_TRUE(MatchesGolden(L"marked", "docs/today.png"));
+    EXPECT_TRUE(MatchesGolden(L"drawn", "tests/today/golden/drawn.png"));
     ASSERT_EQ(dealt.width, 240);
     ASSERT_EQ(dealt.height, 320);
     EXPECT_TRUE(IconAt(dealt, 209, 3));
@@ -324,17 +363,20 @@ TEST_F(Device, OptionsFromTheIconThenUnlinkFromTheSettings)
     std::string script = "wait 300\ntap 10" + row + "wait 500\n";
     for (int i = 0; i < 9; ++i)
         script += "key down\n";  // Blue to Red Stripe
-    script += "tap 21 96\nscreenshot " + Shot(L"options") + "\n" + titleOk;
+    script += "tap 21 101\nwait 500\nscreenshot " + Shot(L"options") + "\n" + titleOk;
     for (int x : {35, 55, 75, 95, 115})
         script += "tap " + std::to_string(x) + row;
     script += "screenshot " + Shot(L"five-marked") + "\ntap 138" + row;
-    script += "settings\ntap 195 66\nwait 1000\ntap 100 207\nwait 500\nscreenshot " + Shot(L"scoring") + "\n" +
-              titleOk + "tap 95 189\nwait 500\nscreenshot " + Shot(L"question") +
+    script += "settings\ntap 195 66\nwait 1000\ntap 100 224\nwait 500\nscreenshot " + Shot(L"scoring") + "\n" +
+              titleOk + "tap 95 204\nwait 500\nscreenshot " + Shot(L"question") +
               "\nkey action\nwait 3000\nscreenshot " + Shot(L"unlinked") + "\nquit\n";
     ASSERT_EQ(RunScript(script, L"unlink"), 0u);
 
     EXPECT_EQ(ReadItemValue(L"DISCARD"), 1u);
     EXPECT_EQ(ReadItemValue(L"CARDBACK"), 162u);
+    EXPECT_TRUE(MatchesGolden(L"options", "tests/today/golden/options.png"));
+    EXPECT_TRUE(MatchesGolden(L"scoring", "tests/today/golden/paytable.png"));
+    EXPECT_TRUE(MatchesGolden(L"question", "tests/today/golden/question.png"));
     Screenshot marked(L"five-marked");
     for (int i = 0; i < 5; ++i)
         EXPECT_TRUE(IconAt(marked, 162, 30 + 20 * i)) << "the red striped back at " << i;

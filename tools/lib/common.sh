@@ -28,7 +28,7 @@ ensure_packages() {
 }
 
 # The cross toolchain and Wine that build and run the PE programs.
-PE_PACKAGES=(cmake make g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 googletest libstb-dev wine wine64 fonts-wine xvfb)
+PE_PACKAGES=(cmake make g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 googletest libstb-dev wine wine64 fonts-wine xvfb xdotool)
 # The host build of the card engine: sanitizers and benchmarks.
 NATIVE_PACKAGES=(g++ libgtest-dev libbenchmark-dev)
 
@@ -39,17 +39,21 @@ build_pe() {
     cmake --build "$TOLVANE_BUILD/pe" -j "$(nproc)" || die "the PE build failed"
 }
 
-# Gives Windows programs an X display: the one set, or a private Xvfb that
-# ends with this shell.
+# Gives Windows programs an X display: the one set, or a private one.
 ensure_display() {
     [ -n "${DISPLAY:-}" ] && return 0
+    start_private_display
+}
+
+# A private Xvfb of the host's usual size, whatever DISPLAY says; it ends
+# with stop_display.
+start_private_display() {
     local number=99
     while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do
         number=$((number + 1))
     done
     Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
     TOLVANE_XVFB_PID=$!
-    trap 'kill $TOLVANE_XVFB_PID 2>/dev/null' EXIT
     export DISPLAY=":$number"
     local tries=0
     until [ -e "/tmp/.X11-unix/X$number" ]; do
@@ -89,4 +93,19 @@ install_device_fonts() {
 
 stop_wine() {
     wineserver -k 2>/dev/null || true
+}
+
+stop_display() {
+    if [ -n "${TOLVANE_XVFB_PID:-}" ]; then
+        kill "$TOLVANE_XVFB_PID" 2>/dev/null || true
+    fi
+}
+
+# Ends what this shell started, keeping its exit status. Set it with
+# trap end_session EXIT.
+end_session() {
+    local status=$?
+    stop_wine
+    stop_display
+    exit "$status"
 }

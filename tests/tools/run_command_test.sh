@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# The run command as a user meets it: a scripted run's status, and a first
+# interactive run on a new device that Start > Close ends. It has a display
+# and a device of its own, so it can run beside the other tests.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+work=$(mktemp -d)
+failures=0
+source "$root/tools/lib/common.sh"
+start_private_display
+trap 'stop_display; WINEPREFIX="$work/device" wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
+
+fail() {
+    echo "FAILED: $*" >&2
+    failures=$((failures + 1))
+}
+
+# Processes of the device: they carry its prefix in their environment.
+device_processes() {
+    grep -l "WINEPREFIX=$work/device" /proc/[0-9]*/environ 2>/dev/null | wc -l
+}
+
+cd "$work"
+run=("$root/tools/run.sh" --prefix "$work/device" --clock 2026-12-13T14:25:36)
+
+# An interactive first run, on the new device, ended with Start > Close.
+"${run[@]}" >interactive.log 2>&1 &
+runner=$!
+device=""
+for _ in $(seq 1 600); do
+    device=$(xdotool search --name "Wine desktop" 2>/dev/null | head -n 1)
+    [ -n "$device" ] && xdotool search --name "^Today$" >/dev/null 2>&1 && break
+    sleep 0.1
+done
+[ -n "$device" ] || fail "the device's screen did not come up"
+sleep 1
+xdotool mousemove --window "$device" 15 12 click 1  # Start
+sleep 1
+xdotool mousemove --window "$device" 30 72 click 1  # Close
+ended=no
+for _ in $(seq 1 50); do
+    if ! kill -0 "$runner" 2>/dev/null; then
+        ended=yes
+        break
+    fi
+    sleep 0.1
+done
+[ "$ended" = yes ] || fail "the run did not end within 5 s of Start > Close: $(cat interactive.log)"
+wait "$runner" || fail "an interactive run that was closed exited with $?"
+sleep 0.5
+[ "$(device_processes)" -eq 0 ] || fail "the device left processes running"
+
+# A scripted run with DISPLAY set: its status, and its screen on its own display.
+printf 'wait 300\nscreenshot shot.png\nquit\n' >good.txt
+"${run[@]}" --script good.txt >good.log 2>&1 || fail "a good scripted run exited with $?: $(cat good.log)"
+[ -s shot.png ] || fail "the good run wrote no screenshot"
+printf 'wait 300\ntap 10\n' >bad.txt
+if "${run[@]}" --script bad.txt >bad.log 2>&1; then
+    fail "a bad script exited 0"
+fi
+grep -q "bad.txt:2: tap takes two screen coordinates" bad.log || fail "a bad script did not say why: $(cat bad.log)"
+
+echo "run command: $failures failed"
+[ "$failures" -eq 0 ]
