@@ -4,6 +4,8 @@
 #include <stdio.h>
 
 #include "device/device_environment.h"
+#include "device/device_screen.h"
+#include "device_window.h"
 #include "screen.h"
 #include "shell_window.h"
 
@@ -13,6 +15,32 @@ const wchar_t kReadyEventName[] = L"TolvaneTodayReady";
 const DWORD kBootTimeout = 30000;
 const DWORD kTapSettle = 300;  // for the tap to reach the row and its repaint
 const DWORD kSettleTimeout = 5000;
+
+void PumpMessages()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageW(&msg);
+}
+
+// Waits for one of the handles as WaitForMultipleObjects does, serving this
+// thread's windows meanwhile: the device window, which the Today screen's
+// windows send messages to as they come and go.
+DWORD WaitServingWindows(DWORD count, const HANDLE* handles, DWORD milliseconds)
+{
+    const ULONGLONG end = milliseconds == INFINITE ? 0 : GetTickCount64() + milliseconds;
+    for (;;) {
+        DWORD left = INFINITE;
+        if (milliseconds != INFINITE) {
+            const ULONGLONG now = GetTickCount64();
+            left = now >= end ? 0 : static_cast<DWORD>(end - now);
+        }
+        const DWORD woken = MsgWaitForMultipleObjects(count, handles, FALSE, left, QS_ALLINPUT);
+        if (woken != WAIT_OBJECT_0 + count)
+            return woken;
+        PumpMessages();
+    }
+}
 
 class Device {
 public:
@@ -55,7 +83,7 @@ public:
         CloseHandle(process.hThread);
         shell = process.hProcess;
         HANDLE waits[] = {ready, shell};
-        if (WaitForMultipleObjects(2, waits, FALSE, kBootTimeout) != WAIT_OBJECT_0) {
+        if (WaitServingWindows(2, waits, kBootTimeout) != WAIT_OBJECT_0) {
             fwprintf(stderr, L"today: the Today screen did not come up\n");
             return false;
         }
@@ -71,7 +99,7 @@ public:
         }
         if (shell) {
             TerminateProcess(shell, 0);  // where the job could not hold it
-            WaitForSingleObject(shell, 5000);
+            WaitServingWindows(1, &shell, 5000);
             CloseHandle(shell);
             shell = nullptr;
         }
@@ -89,9 +117,13 @@ public:
     {
         const ULONGLONG end = GetTickCount64() + milliseconds;
         for (;;) {
-            const ULONGLONG now = GetTickCount64();
+            DWORD left = milliseconds;
+            if (milliseconds != INFINITE) {
+                const ULONGLONG now = GetTickCount64();
+                left = now >= end ? 0 : static_cast<DWORD>(end - now);
+            }
             HANDLE waits[] = {reset, shell};
-            DWORD woken = WaitForMultipleObjects(2, waits, FALSE, now >= end ? 0 : static_cast<DWORD>(end - now));
+            DWORD woken = WaitServingWindows(2, waits, left);
             if (woken == WAIT_OBJECT_0) {
                 if (!SoftReset())
                     return false;
@@ -106,8 +138,9 @@ public:
     // Lets what the screen is doing (a tap, the paints after it) finish.
     bool Settle()
     {
-        if (shell)
-            WaitForInputIdle(shell, kSettleTimeout);
+        const ULONGLONG end = GetTickCount64() + kSettleTimeout;
+        while (shell && WaitForInputIdle(shell, 20) == WAIT_TIMEOUT && GetTickCount64() < end)
+            PumpMessages();
         return true;
     }
 
@@ -118,7 +151,7 @@ public:
         if (window)
             PostMessageW(window, WM_CLOSE, 0, 0);
         if (shell)
-            WaitForSingleObject(shell, 5000);
+            WaitServingWindows(1, &shell, 5000);
     }
 
 private:
@@ -159,8 +192,34 @@ bool RunStep(Device& device, const ScriptStep& step)
 
 }  // namespace
 
+// The device's screen: the desktop when it is the device's 240x320 virtual
+// desktop, otherwise a device window of its own (closed with the device).
+class DeviceScreen {
+public:
+    DeviceScreen() : window(DesktopIsDeviceScreen() ? nullptr : OpenDeviceWindow()) {}
+    ~DeviceScreen()
+    {
+        if (window)
+            DestroyWindow(window);
+    }
+    // False, with the reason, when there is no screen to show the device on.
+    bool Ready() const
+    {
+        if (DesktopIsDeviceScreen() || window)
+            return true;
+        fwprintf(stderr, L"today: cannot open the device window (error %lu)\n", GetLastError());
+        return false;
+    }
+
+private:
+    HWND window;
+};
+
 int RunDevice()
 {
+    DeviceScreen screen;
+    if (!screen.Ready())
+        return 1;
     Device device;
     if (!device.Boot())
         return 1;
@@ -171,6 +230,9 @@ int RunDevice()
 
 int RunDeviceScript(const std::vector<ScriptStep>& steps)
 {
+    DeviceScreen screen;
+    if (!screen.Ready())
+        return 1;
     Device device;
     if (!device.Boot())
         return 1;

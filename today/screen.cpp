@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "device/device_screen.h"
+
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STBI_WRITE_NO_STDIO
 #include "stb_image_write.h"
@@ -19,8 +21,9 @@ void AppendToFile(void* context, void* data, int size)
 
 bool SaveScreenshot(const wchar_t* path)
 {
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
+    const RECT screenRect = DeviceScreenRect();
+    const int width = screenRect.right - screenRect.left;
+    const int height = screenRect.bottom - screenRect.top;
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = width;
@@ -33,7 +36,7 @@ bool SaveScreenshot(const wchar_t* path)
     HBITMAP picture = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ kept = SelectObject(memory, picture);
     // Straight from the screen: every window shows, the item rows included.
-    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    BitBlt(memory, 0, 0, width, height, screen, screenRect.left, screenRect.top, SRCCOPY);
     GdiFlush();
 
     std::vector<unsigned char> rgb(static_cast<size_t>(width) * height * 3);
@@ -57,9 +60,13 @@ bool SaveScreenshot(const wchar_t* path)
 
 namespace {
 
-// Absolute positions run from 0 to 65535 across the screen.
+// A point of the device's screen; absolute positions run from 0 to 65535
+// across the whole desktop.
 INPUT StylusAt(int x, int y, DWORD action)
 {
+    const RECT screen = DeviceScreenRect();
+    x += screen.left;
+    y += screen.top;
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
     INPUT input = {};

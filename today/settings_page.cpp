@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "device/chrome/chrome.h"
+#include "device/device_screen.h"
 #include "device/include/todaycmn.h"
 #include "device/today_items.h"
 #include "shell_paint.h"
@@ -152,8 +153,9 @@ void OpenSettingsPage(HWND shell)
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = kPageClass;
     RegisterClassW(&wc);
-    CreateWindowExW(0, kPageClass, L"Settings", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, kScreenWidth,
-                    kScreenHeight, shell, nullptr, wc.hInstance, nullptr);
+    const RECT screen = DeviceScreenRect();
+    CreateWindowExW(0, kPageClass, L"Settings", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, screen.left, screen.top,
+                    kScreenWidth, kScreenHeight, shell, nullptr, wc.hInstance, nullptr);
 }
 
 int RunItemOptions(const wchar_t* itemName)
@@ -178,6 +180,8 @@ int RunItemOptions(const wchar_t* itemName)
         fwprintf(stderr, L"today: %ls has no options dialog (export 241 and template 500)\n", devicePath);
         return 1;
     }
-    DialogBoxIndirectParamW(library, static_cast<const DLGTEMPLATE*>(LockResource(loaded)), nullptr, procedure, 0);
+    // Over the device window, where there is one, and moved with it.
+    DialogBoxIndirectParamW(library, static_cast<const DLGTEMPLATE*>(LockResource(loaded)), DeviceWindow(), procedure,
+                            0);
     return 0;
 }

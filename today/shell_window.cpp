@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "device/device_environment.h"
+#include "device/device_screen.h"
 #include "device/include/todaycmn.h"
 #include "settings_page.h"
 #include "shell_paint.h"
@@ -199,9 +200,12 @@ int RunShell(const wchar_t* readyEvent)
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = kShellClassName;
     RegisterClassW(&wc);
-    // The screen's top-left corner, as on the device; child rows clip to it.
-    HWND window = CreateWindowExW(0, kShellClassName, L"Today", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
-                                  kScreenWidth, kScreenHeight, nullptr, nullptr, wc.hInstance, nullptr);
+    // The whole screen, as on the device; child rows clip to it. In a device
+    // window it is that window's: above it, and moved with it.
+    const RECT screen = DeviceScreenRect();
+    HWND window = CreateWindowExW(0, kShellClassName, L"Today", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, screen.left,
+                                  screen.top, kScreenWidth, kScreenHeight, DeviceWindow(), nullptr, wc.hInstance,
+                                  nullptr);
     if (!window)
         return 1;
     UpdateWindow(window);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Opens the emulated Pocket PC's Today screen with Tolvane in it.
 #
-#   tools/run.sh [--prefix DIR] [--clock YYYY-MM-DDTHH:MM:SS] [--script FILE]
+#   tools/run.sh [--prefix DIR] [--window] [--clock YYYY-MM-DDTHH:MM:SS] [--script FILE]
 #   tools/run.sh [--prefix DIR] install | uninstall | reinstall
 #
 # The device is its own Wine prefix (default: ~/.local/share/tolvane/device),
@@ -11,6 +11,10 @@
 # Today screen is closed (Start > Close, closing the device's window, or
 # Ctrl-C), with nothing of the device left running; its status is 0 for a
 # good run and non-zero, with the reason, for a failed one.
+#
+# The device's screen is a 240x320 Wine virtual desktop. With --window Wine
+# runs without one, as Windows does, and the device is a window of its own
+# whose client area is the screen.
 set -euo pipefail
 source "$(dirname "$0")/lib/common.sh"
 
@@ -21,9 +25,10 @@ while [ $# -gt 0 ]; do
     case "$1" in
         --prefix) prefix=$2; shift 2 ;;
         --clock) host_args+=(--clock "$2"); shift 2 ;;
+        --window) window=1; shift ;;
         --script) [ -f "$2" ] || die "no script file $2"; host_args+=(--script "$2"); scripted=1; shift 2 ;;
         install | uninstall | reinstall) command=$1; shift ;;
-        -h | --help) sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+        -h | --help) sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
         *) die "unknown argument $1 (see tools/run.sh --help)" ;;
     esac
 done
@@ -66,11 +71,22 @@ if [ ! -f "$prefix/.tolvane-installed" ]; then
 else
     installer update "$dll"  # the device runs the DLL just built
 fi
-# The device's screen: a 240x320 Wine desktop, whatever the host display.
-# It is the prefix's default desktop, so that wine answers with the Today
-# screen's own exit status; a desktop of its own name, as the one that
-# wineboot made may already be up without it.
-wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v TolvaneDevice /d 240x320 /f >/dev/null 2>&1 &&
-    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d TolvaneDevice /f >/dev/null 2>&1 ||
-    die "cannot give the device its 240x320 screen in $prefix"
+explorer='HKCU\Software\Wine\Explorer'
+x11='HKCU\Software\Wine\X11 Driver'
+if [ -n "${window:-}" ]; then
+    # No virtual desktop: today.exe finds the host's screen and opens the
+    # device window. Wine places the device's windows itself, exactly where
+    # the device puts them, rather than leaving them to a window manager.
+    wine reg delete "$explorer" /v Desktop /f >/dev/null 2>&1 || true
+    wine reg add "$x11" /v Managed /d N /f >/dev/null 2>&1 || die "cannot set up the device window in $prefix"
+else
+    # The device's screen: a 240x320 Wine desktop, whatever the host display.
+    # It is the prefix's default desktop, so that wine answers with the
+    # Today screen's own exit status; a desktop of its own name, as the one
+    # that wineboot made may already be up without it.
+    wine reg delete "$x11" /v Managed /f >/dev/null 2>&1 || true
+    wine reg add "$explorer\Desktops" /v TolvaneDevice /d 240x320 /f >/dev/null 2>&1 &&
+        wine reg add "$explorer" /v Desktop /d TolvaneDevice /f >/dev/null 2>&1 ||
+        die "cannot give the device its 240x320 screen in $prefix"
+fi
 wine "$bin/today.exe" "${host_args[@]}" || die "the device run failed (status $?)"

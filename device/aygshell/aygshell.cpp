@@ -2,6 +2,7 @@
 #include <stddef.h>
 
 #include "device/chrome/chrome.h"
+#include "device/device_screen.h"
 #include "device/include/aygshell.h"
 #include "shell_bars.h"
 
@@ -15,10 +16,10 @@ void FillScreen(HWND dialog, bool leaveMenuBar)
     SetWindowLongPtrW(dialog, GWL_STYLE, style & ~(WS_CAPTION | WS_THICKFRAME | WS_DLGFRAME | WS_BORDER));
     const LONG_PTR exStyle = GetWindowLongPtrW(dialog, GWL_EXSTYLE);
     SetWindowLongPtrW(dialog, GWL_EXSTYLE, exStyle & ~(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE));
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int bottom = GetSystemMetrics(SM_CYSCREEN) - (leaveMenuBar ? kMenuBarHeight : 0);
-    SetWindowPos(dialog, nullptr, 0, kTitleBarHeight, width, bottom - kTitleBarHeight,
-                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    const RECT screen = DeviceScreenRect();
+    const int bottom = screen.bottom - (leaveMenuBar ? kMenuBarHeight : 0);
+    SetWindowPos(dialog, nullptr, screen.left, screen.top + kTitleBarHeight, screen.right - screen.left,
+                 bottom - screen.top - kTitleBarHeight, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 // The part of the record every caller passes: the device's 32-byte record

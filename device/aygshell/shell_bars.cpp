@@ -1,6 +1,7 @@
 #include "shell_bars.h"
 
 #include "device/chrome/chrome.h"
+#include "device/device_screen.h"
 
 namespace {
 
@@ -65,9 +66,11 @@ void RegisterBar(const wchar_t* name, WNDPROC procedure)
 HWND CreateDoneBar(HWND dialog)
 {
     RegisterBar(kDoneBarClass, DoneBarProc);
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    HWND bar = CreateWindowExW(0, kDoneBarClass, L"", WS_POPUP | WS_VISIBLE, 0, 0, width, kTitleBarHeight, dialog,
-                               nullptr, GetModuleHandleW(L"aygshell.dll"), nullptr);
+    // The device's title bar, at the top of its screen.
+    const RECT screen = DeviceScreenRect();
+    const int width = screen.right - screen.left;
+    HWND bar = CreateWindowExW(0, kDoneBarClass, L"", WS_POPUP | WS_VISIBLE, screen.left, screen.top, width,
+                               kTitleBarHeight, dialog, nullptr, GetModuleHandleW(L"aygshell.dll"), nullptr);
     if (bar)
         CreateWindowExW(0, L"BUTTON", L"ok", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, width - 36, 3, 32, 20, bar,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kOkId)), GetModuleHandleW(L"aygshell.dll"),

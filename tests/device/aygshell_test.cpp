@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
+#include "device/device_environment.h"
 #include "device/include/aygshell.h"
 
 namespace {
@@ -74,32 +76,56 @@ TEST(ShellLibrary, ExportsItsCallsByTheDevicesOrdinalsAndByName)
 
 TEST(ShellLibrary, InitDialogFillsTheScreenBelowTheTitleBar)
 {
-    struct Case {
-        DWORD flags;
-        RECT expected;
-    };
-    const Case cases[] = {
-        {SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN, {0, 26, kWidth, kHeight}},
-        {SHIDIF_SIZEDLG, {0, 26, kWidth, kHeight - 26}},
-        {SHIDIF_SIPDOWN, {10, 10, 210, 160}},  // left as it is
-    };
-    for (const Case& c : cases) {
-        HWND dialog = NewDialog();
-        SHINITDLGINFO info = {SHIDIM_FLAGS, dialog, c.flags};
-        EXPECT_TRUE(SHInitDialog(&info));
-        const RECT rect = WindowRect(dialog);
-        EXPECT_EQ(rect.left, c.expected.left) << c.flags;
-        EXPECT_EQ(rect.top, c.expected.top) << c.flags;
-        EXPECT_EQ(rect.right, c.expected.right) << c.flags;
-        EXPECT_EQ(rect.bottom, c.expected.bottom) << c.flags;
-        if (c.flags & (SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN)) {
-            RECT client;
-            GetClientRect(dialog, &client);
-            EXPECT_EQ(client.right, rect.right - rect.left) << "no frame of its own";
-            EXPECT_EQ(client.bottom, rect.bottom - rect.top) << "no caption of its own";
+    // The whole desktop, and a device window's 240x320 client area away
+    // from the desktop's corner.
+    HWND deviceWindow = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 300, 200, 240, 320, nullptr,
+                                        nullptr, nullptr, nullptr);
+    const std::wstring handle = std::to_wstring(reinterpret_cast<UINT_PTR>(deviceWindow));
+    const struct {
+        const wchar_t* window;
+        RECT screen;
+    } screens[] = {{nullptr, {0, 0, kWidth, kHeight}}, {handle.c_str(), {300, 200, 540, 520}}};
+    for (const auto& screen : screens) {
+        SetEnvironmentVariableW(kDeviceWindowVariable, screen.window);
+        const RECT s = screen.screen;
+        struct Case {
+            DWORD flags;
+            RECT expected;
+        };
+        const Case cases[] = {
+            {SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN, {s.left, s.top + 26, s.right, s.bottom}},
+            {SHIDIF_SIZEDLG | SHIDIF_DONEBUTTON, {s.left, s.top + 26, s.right, s.bottom - 26}},
+            {SHIDIF_SIPDOWN, {10, 10, 210, 160}},  // left as it is
+        };
+        for (const Case& c : cases) {
+            HWND dialog = NewDialog();
+            SHINITDLGINFO info = {SHIDIM_FLAGS, dialog, c.flags};
+            EXPECT_TRUE(SHInitDialog(&info));
+            const RECT rect = WindowRect(dialog);
+            EXPECT_EQ(rect.left, c.expected.left) << c.flags;
+            EXPECT_EQ(rect.top, c.expected.top) << c.flags;
+            EXPECT_EQ(rect.right, c.expected.right) << c.flags;
+            EXPECT_EQ(rect.bottom, c.expected.bottom) << c.flags;
+            if (c.flags & (SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN)) {
+                RECT client;
+                GetClientRect(dialog, &client);
+                EXPECT_EQ(client.right, rect.right - rect.left) << "no frame of its own";
+                EXPECT_EQ(client.bottom, rect.bottom - rect.top) << "no caption of its own";
+            }
+            const std::vector<HWND> bars = OwnedBy(dialog, L"TolvaneDoneBar");
+            ASSERT_EQ(bars.size(), (c.flags & SHIDIF_DONEBUTTON) ? 1u : 0u);
+            if (!bars.empty()) {
+                const RECT bar = WindowRect(bars[0]);
+                EXPECT_EQ(bar.left, s.left) << "the title bar at the top of the screen";
+                EXPECT_EQ(bar.top, s.top);
+                EXPECT_EQ(bar.right, s.right);
+                EXPECT_EQ(bar.bottom, s.top + 26);
+            }
+            DestroyWindow(dialog);
         }
-        EXPECT_TRUE(OwnedBy(dialog, L"TolvaneDoneBar").empty());
     }
+    SetEnvironmentVariableW(kDeviceWindowVariable, nullptr);
+    DestroyWindow(deviceWindow);
 }
 
 TEST(ShellLibrary, TheDoneButtonSendsOk)
@@ -109,10 +135,6 @@ TEST(ShellLibrary, TheDoneButtonSendsOk)
     ASSERT_TRUE(SHInitDialog(&info));
     std::vector<HWND> bars = OwnedBy(dialog, L"TolvaneDoneBar");
     ASSERT_EQ(bars.size(), 1u);
-    const RECT bar = WindowRect(bars[0]);
-    EXPECT_EQ(bar.top, 0);
-    EXPECT_EQ(bar.bottom, 26);
-    EXPECT_EQ(bar.right - bar.left, kWidth);
     HWND ok = FindWindowExW(bars[0], nullptr, L"BUTTON", L"ok");
     ASSERT_TRUE(ok);
     okCommands = 0;

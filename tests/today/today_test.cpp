@@ -19,6 +19,7 @@
 #include "tests/support/canvas.h"
 #include "today/script.h"
 #include "today/shell_paint.h"
+#include "today/shell_window.h"
 
 // End-to-end runs of the emulated device: today.exe on a 240x320 Wine
 // desktop with Tolvane installed, driven by scripts, checked from their
@@ -95,12 +96,16 @@ void Install()
     ASSERT_EQ(RunProgram(L"\"" + bin + L"\\install.exe\" install \"" + bin + L"\\Tolvane.dll\""), 0u);
 }
 
-// Writes the script and runs the device with it on its own 240x320 screen.
+// Where the device runs: on its own 240x320 virtual desktop, or on the
+// test display's desktop, where today.exe opens its device window.
+bool onVirtualDesktop = true;
+
+// Writes the script and runs the device with it.
 DWORD RunScript(const std::string& script, const std::wstring& name)
 {
     const std::wstring path = WorkFolder() + name + L".txt";
     std::ofstream(path.c_str()) << script;
-    return RunProgram(TodayCommand(path), true);
+    return RunProgram(TodayCommand(path), onVirtualDesktop);
 }
 
 std::string Shot(const std::wstring& name)
@@ -261,13 +266,23 @@ DWORD ReadItemValue(const wchar_t* name)
                         any, &anySize) == ERROR_SUCCESS;
 }
 
-class Device : public ::testing::Test {
+// Every end-to-end run on both screens of the device: the same script gives
+// the same pictures.
+class Device : public ::testing::TestWithParam<bool> {
 protected:
-    void SetUp() override { Install(); }
+    void SetUp() override
+    {
+        onVirtualDesktop = GetParam();
+        Install();
+    }
     void TearDown() override { RunProgram(L"\"" + BinFolder() + L"\\install.exe\" uninstall"); }
 };
+INSTANTIATE_TEST_SUITE_P(Screens, Device, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& screen) {
+                             return screen.param ? "VirtualDesktop" : "DeviceWindow";
+                         });
 
-TEST_F(Device, PlaysAHandFromAFreshInstall)
+TEST_P(Device, PlaysAHandFromAFreshInstall)
 {
     const std::string script = "wait 300\nscreenshot " + Shot(L"dealt") + "\ntap 55 " + std::to_string(kTapY) +
                                "\ntap 95 " + std::to_string(kTapY) + "\nscreenshot " + Shot(L"marked") +
@@ -320,7 +335,7 @@ TEST_F(Device, PlaysAHandFromAFreshInstall)
     EXPECT_EQ(Screenshot(L"drawn2").pixels, drawnShot.pixels);
 }
 
-TEST_F(Device, ASoftResetRestartsTheTodayScreen)
+TEST_P(Device, ASoftResetRestartsTheTodayScreen)
 {
     const std::string tap = "tap 35 " + std::to_string(kTapY) + "\n";
     const std::string script = "wait 300\n" + tap + "tap 138 " + std::to_string(kTapY) + "\nscreenshot " +
@@ -353,7 +368,7 @@ TEST_F(Device, ASoftResetRestartsTheTodayScreen)
     EXPECT_TRUE(TextsAt(after, L"Discard", 99));
 }
 
-TEST_F(Device, OptionsFromTheIconThenUnlinkFromTheSettings)
+TEST_P(Device, OptionsFromTheIconThenUnlinkFromTheSettings)
 {
     // Where things are on the 240x320 screen: the row from y 46; template
     // 500 full screen below the title bar in Wine's System font; the title
@@ -400,7 +415,7 @@ TEST_F(Device, OptionsFromTheIconThenUnlinkFromTheSettings)
     EXPECT_TRUE(IconAt(Screenshot(L"reinstalled"), 209, 3));
 }
 
-TEST_F(Device, LeavesBrokenItemsOutAndSaysWhy)
+TEST_P(Device, LeavesBrokenItemsOutAndSaysWhy)
 {
     const std::wstring bin = BinFolder();
     wchar_t windows[MAX_PATH];
@@ -422,7 +437,7 @@ TEST_F(Device, LeavesBrokenItemsOutAndSaysWhy)
     const std::wstring errors = WorkFolder() + L"errors.txt";
     const std::wstring script = WorkFolder() + L"broken.txt";
     std::ofstream(script.c_str()) << "wait 300\nscreenshot " << Shot(L"broken") << "\nquit\n";
-    EXPECT_EQ(RunProgram(TodayCommand(script), true, errors), 0u);
+    EXPECT_EQ(RunProgram(TodayCommand(script), onVirtualDesktop, errors), 0u);
     for (const Broken& b : broken)
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(kTodayItemsKey) + L"\\" + b.name).c_str());
     for (const Broken& b : broken)
@@ -435,6 +450,50 @@ TEST_F(Device, LeavesBrokenItemsOutAndSaysWhy)
         << said;
     Screenshot shot(L"broken");
     EXPECT_TRUE(IconAt(shot, 209, 3)) << "Tolvane's row is still there";
+}
+
+TEST(DeviceWindow, CarriesTheDeviceAndClosingItEndsIt)
+{
+    Install();
+    const std::wstring command = L"\"" + BinFolder() + L"\\today.exe\" --clock " + kClock;
+    HANDLE run = CreateThread(
+        nullptr, 0, [](void* text) -> DWORD { return RunProgram(*static_cast<std::wstring*>(text)); },
+        const_cast<std::wstring*>(&command), 0, nullptr);
+    HWND device = nullptr, today = nullptr;
+    for (int tries = 0; tries < 300 && !(device && today && IsWindowVisible(today)); ++tries) {
+        Sleep(100);
+        device = FindWindowW(L"TolvaneDeviceWindow", L"Tolvane device");
+        today = FindWindowW(kShellClassName, nullptr);
+    }
+    ASSERT_TRUE(device && today) << "the device window and the Today screen in it";
+    POINT screen = {0, 0};
+    ClientToScreen(device, &screen);
+    RECT shown;
+    GetWindowRect(today, &shown);
+    EXPECT_EQ(shown.left, screen.x);
+    EXPECT_EQ(shown.top, screen.y);
+    EXPECT_GT(screen.x, 0) << "away from the desktop's corner";
+    EXPECT_EQ(shown.right - shown.left, 240);
+
+    // It moves with its window.
+    RECT frame;
+    GetWindowRect(device, &frame);
+    SetWindowPos(device, nullptr, frame.left + 37, frame.top - 23, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    Sleep(300);
+    GetWindowRect(today, &shown);
+    EXPECT_EQ(shown.left, screen.x + 37);
+    EXPECT_EQ(shown.top, screen.y - 23);
+
+    // Closed as a window manager closes it: the whole device ends.
+    PostMessageW(device, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(WaitForSingleObject(run, 5000), WAIT_OBJECT_0);
+    DWORD code = 1;
+    GetExitCodeThread(run, &code);
+    CloseHandle(run);
+    EXPECT_EQ(code, 0u);
+    EXPECT_FALSE(IsWindow(today));
+    EXPECT_FALSE(IsWindow(device));
+    RunProgram(L"\"" + BinFolder() + L"\\install.exe\" uninstall");
 }
 
 }  // namespace

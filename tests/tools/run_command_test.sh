@@ -54,6 +54,10 @@ sleep 0.5
 printf 'wait 300\nscreenshot shot.png\nquit\n' >good.txt
 "${run[@]}" --script good.txt >good.log 2>&1 || fail "a good scripted run exited with $?: $(cat good.log)"
 [ -s shot.png ] || fail "the good run wrote no screenshot"
+# The same run in a device window, on Wine without a virtual desktop.
+sed 's/shot.png/window.png/' good.txt >good-window.txt
+"${run[@]}" --window --script good-window.txt >window.log 2>&1 || fail "a run in the device window exited with $?"
+cmp -s shot.png window.png || fail "the device window's screen differs from the virtual desktop's"
 printf 'wait 300\ntap 10\n' >bad.txt
 if "${run[@]}" --script bad.txt >bad.log 2>&1; then
     fail "a bad script exited 0"

@@ -1,0 +1,116 @@
+#include "device_window.h"
+
+#include <string>
+
+#include "device/device_environment.h"
+#include "device/device_screen.h"
+#include "shell_window.h"
+
+namespace {
+
+const wchar_t kDeviceWindowClass[] = L"TolvaneDeviceWindow";
+const DWORD kDeviceWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+
+struct MoveOwned {
+    HWND device;
+    int dx, dy;
+};
+
+// Whether window is owned by the device window, directly or through other
+// owned windows (a message box over a dialog over the Today screen).
+bool OwnedByDevice(HWND window, HWND device)
+{
+    for (HWND owner = GetWindow(window, GW_OWNER); owner; owner = GetWindow(owner, GW_OWNER)) {
+        if (owner == device)
+            return true;
+    }
+    return false;
+}
+
+BOOL CALLBACK MoveIfOwned(HWND window, LPARAM lParam)
+{
+    const auto& move = *reinterpret_cast<const MoveOwned*>(lParam);
+    if (!OwnedByDevice(window, move.device))
+        return TRUE;
+    RECT rect;
+    GetWindowRect(window, &rect);
+    SetWindowPos(window, nullptr, rect.left + move.dx, rect.top + move.dy, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return TRUE;
+}
+
+// The windows of the device are the device window's (owned) popups; they
+// follow its screen wherever it goes.
+LRESULT OnWindowPosChanged(HWND device)
+{
+    static POINT shown = {LONG_MIN, LONG_MIN};
+    POINT origin = {0, 0};
+    ClientToScreen(device, &origin);
+    if (shown.x != LONG_MIN && (origin.x != shown.x || origin.y != shown.y)) {
+        MoveOwned move = {device, origin.x - shown.x, origin.y - shown.y};
+        EnumWindows(MoveIfOwned, reinterpret_cast<LPARAM>(&move));
+    }
+    shown = origin;
+    return 0;
+}
+
+// Closing the device window is Start > Close: the Today screen closes, and
+// the device ends with it.
+LRESULT OnClose()
+{
+    HWND today = FindWindowW(kShellClassName, nullptr);
+    if (today)
+        PostMessageW(today, WM_CLOSE, 0, 0);
+    return 0;
+}
+
+LRESULT OnPaint(HWND device)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(device, &ps);
+    FillRect(dc, &ps.rcPaint, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    EndPaint(device, &ps);
+    return 0;
+}
+
+LRESULT CALLBACK DeviceWndProc(HWND device, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_WINDOWPOSCHANGED:
+        OnWindowPosChanged(device);
+        return DefWindowProcW(device, message, wParam, lParam);
+    case WM_CLOSE:
+        return OnClose();
+    case WM_PAINT:
+        return OnPaint(device);
+    default:
+        return DefWindowProcW(device, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+HWND OpenDeviceWindow()
+{
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = DeviceWndProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kDeviceWindowClass;
+    RegisterClassW(&wc);
+    RECT frame = {0, 0, kDeviceScreenWidth, kDeviceScreenHeight};
+    AdjustWindowRect(&frame, kDeviceWindowStyle, FALSE);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    // In the middle of the host's screen, where a person looks first.
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    HWND device = CreateWindowExW(0, kDeviceWindowClass, L"Tolvane device", kDeviceWindowStyle | WS_VISIBLE,
+                                  x > 0 ? x : 0, y > 0 ? y : 0, width, height, nullptr, nullptr, wc.hInstance,
+                                  nullptr);
+    if (!device)
+        return nullptr;
+    UpdateWindow(device);
+    SetEnvironmentVariableW(kDeviceWindowVariable, std::to_wstring(reinterpret_cast<UINT_PTR>(device)).c_str());
+    return device;
+}
