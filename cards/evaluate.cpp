@@ -18,17 +18,18 @@ const CategoryScore kScores[] = {
     {L"Str. Flush", 50}, {L"Ryl. Flush", 250},
 };
 
-// The rank that follows card's in a run; a king has none.
-bool IsSuccessor(int card, int next)
+// The ranks of the held cards, each worked out once for the loops below.
+void HeldRanks(const CardHand& hand, int* ranks)
 {
-    return CardRank(card) < kKing && CardRank(next) == CardRank(card) + 1;
+    for (int i = 0; i < hand.count; ++i)
+        ranks[i] = CardRank(hand.cards[i]);
 }
 
-// Whether next continues a run that ends at current: one rank higher, or an
-// ace after a king.
-bool ContinuesRun(int currentRank, int next)
+// Whether a card of nextRank continues a run that ends at currentRank: one
+// rank higher, or an ace after a king.
+bool ContinuesRun(int currentRank, int nextRank)
 {
-    return CardRank(next) == currentRank + 1 || (CardRank(next) == kAce && currentRank == kKing);
+    return nextRank == currentRank + 1 || (nextRank == kAce && currentRank == kKing);
 }
 
 // The walk shared by the rank and the suit runs. The hand is sorted first
@@ -37,17 +38,20 @@ void LongestRun(CardHand& hand, int byValue, int& best, int& start)
 {
     hand.Sort(1, byValue);
     const bool sameSuit = byValue != 0;
+    int ranks[CardHand::kSlots];
+    HeldRanks(hand, ranks);
     int run = 1;
     int runStart = 0;
     for (int i = 0; i < hand.count; ++i) {
         const int card = hand.cards[i];
         if (i != hand.count - 1) {
             const int next = hand.cards[i + 1];
-            if (IsSuccessor(card, next) && (!sameSuit || CardSuit(card) == CardSuit(next))) {
+            // The next rank follows this one; a king has no successor.
+            if (ranks[i] < kKing && ranks[i + 1] == ranks[i] + 1 && (!sameSuit || CardSuit(card) == CardSuit(next))) {
                 if (run == 1)
                     runStart = i;
                 ++run;
-            } else if (CardRank(next) != CardRank(card)) {
+            } else if (ranks[i + 1] != ranks[i]) {
                 if (run > best) {
                     best = run;
                     start = runStart;
@@ -57,13 +61,13 @@ void LongestRun(CardHand& hand, int byValue, int& best, int& start)
             continue;
         }
         // The ace also follows the king.
-        if (CardRank(card) == kKing && run > 1) {
+        if (ranks[i] == kKing && run > 1) {
             bool aceFollows = false;
             if (!sameSuit) {
-                aceFollows = CardRank(hand.cards[0]) == kAce;
+                aceFollows = ranks[0] == kAce;
             } else {
                 for (int k = 0; k < hand.count && !aceFollows; ++k)
-                    aceFollows = CardRank(hand.cards[k]) == kAce && CardSuit(hand.cards[k]) == CardSuit(card);
+                    aceFollows = ranks[k] == kAce && CardSuit(hand.cards[k]) == CardSuit(card);
             }
             if (aceFollows)
                 ++run;
@@ -80,20 +84,21 @@ void LongestRun(CardHand& hand, int byValue, int& best, int& start)
 void CollectRun(const CardHand& hand, int start, int length, bool sameSuit, CardHand& cards)
 {
     const int first = hand.cards[start];
+    const int firstSuit = CardSuit(first);
     cards.AddCard(first);
     int currentRank = CardRank(first);
     for (int k = start; k < hand.count; ++k) {
         const int card = hand.cards[k];
-        const bool suitFits = !sameSuit || CardSuit(card) == CardSuit(first);
-        if (suitFits && ContinuesRun(currentRank, card)) {
+        const int rank = CardRank(card);
+        if ((!sameSuit || CardSuit(card) == firstSuit) && ContinuesRun(currentRank, rank)) {
             cards.AddCard(card);
-            currentRank = CardRank(card);
+            currentRank = rank;
         }
         if (k == hand.count - 1 && currentRank == kKing && cards.count < length) {
             // The ace that the run counted after the king.
             for (int a = 0; a < hand.count; ++a) {
                 const int ace = hand.cards[a];
-                if (!sameSuit || (CardRank(ace) == kAce && CardSuit(ace) == CardSuit(first))) {
+                if (!sameSuit || (CardRank(ace) == kAce && CardSuit(ace) == firstSuit)) {
                     cards.AddCard(ace);
                     break;
                 }
@@ -123,10 +128,12 @@ int IsStraightFlush(CardHand& hand)
 
 int FindFourOfAKind(CardHand& hand)
 {
+    int ranks[CardHand::kSlots];
+    HeldRanks(hand, ranks);
     for (int i = 0; i < hand.count; ++i) {
         int same = 0;
         for (int j = i + 1; j < hand.count; ++j) {
-            if (CardRank(hand.cards[j]) == CardRank(hand.cards[i]) && ++same == 3)
+            if (ranks[j] == ranks[i] && ++same == 3)
                 return 1;
         }
     }
@@ -180,13 +187,15 @@ int FindStraight(CardHand& hand, CardHand& straightCards)
 int CountTriples(CardHand& hand, int& rank)
 {
     hand.Sort(1, 0);
+    int ranks[CardHand::kSlots];
+    HeldRanks(hand, ranks);
     rank = 0;
     int triples = 0;
     for (int i = 0; i < hand.count; ++i) {
         int same = 0;
         for (int j = i + 1; j < hand.count; ++j) {
-            if (CardRank(hand.cards[j]) == CardRank(hand.cards[i]) && ++same == 2) {
-                rank = CardRank(hand.cards[j]);
+            if (ranks[j] == ranks[i] && ++same == 2) {
+                rank = ranks[j];
                 ++triples;
                 break;
             }
@@ -201,11 +210,13 @@ int CountPairs(CardHand& hand)
     if (CountTriples(hand, tripleRank) > 1)
         return 0;
     hand.Sort(1, 0);
+    int ranks[CardHand::kSlots];
+    HeldRanks(hand, ranks);
     int pairs = 0;
     int i = 0;
     while (i < hand.count - 1) {
-        const int rank = CardRank(hand.cards[i]);
-        if (rank != tripleRank && CardRank(hand.cards[i + 1]) == rank) {
+        const int rank = ranks[i];
+        if (rank != tripleRank && ranks[i + 1] == rank) {
             ++pairs;
             i += 2;
         } else {

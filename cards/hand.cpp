@@ -2,44 +2,6 @@
 
 #include "card.h"
 
-CardHand::CardHand() : count(0), capacity(0)
-{
-    Clear();
-}
-
-CardHand::CardHand(const CardHand& other) : CardHand()
-{
-    *this = other;
-}
-
-CardHand& CardHand::operator=(const CardHand& other)
-{
-    Clear();
-    count = other.count;
-    capacity = other.capacity;
-    for (int i = 0; i < HeldCount(); ++i)
-        cards[i] = other.cards[i];
-    return *this;
-}
-
-int CardHand::Clear()
-{
-    for (int i = 0; i < kSlots; ++i)
-        cards[i] = kEmptyCard;
-    count = 0;
-    return 1;
-}
-
-int CardHand::AddCard(int value)
-{
-    // Bounded by the slots too: capacity is public and may hold anything.
-    if (count < 0 || count >= capacity || count >= kSlots)
-        return 0;
-    cards[count] = value;
-    ++count;
-    return 1;
-}
-
 int CardHand::RemoveCard(int value)
 {
     const int held = HeldCount();
@@ -58,22 +20,25 @@ int CardHand::RemoveCard(int value)
 void CardHand::Sort(int ascending, int byValue)
 {
     const int held = HeldCount();
-    for (int pass = 0; pass < held - 1; ++pass) {
-        for (int j = 0; j < held - 1; ++j) {
-            int left = byValue ? cards[j] : CardRank(cards[j]);
-            int right = byValue ? cards[j + 1] : CardRank(cards[j + 1]);
-            if (ascending ? left > right : left < right) {
-                int card = cards[j];
-                cards[j] = cards[j + 1];
-                cards[j + 1] = card;
-            }
-        }
+    // Each card's key once, not once for every comparison; negated for a
+    // descending sort, so that one comparison serves both.
+    int keys[kSlots];
+    for (int i = 0; i < held; ++i) {
+        const int key = byValue ? cards[i] : CardRank(cards[i]);
+        keys[i] = ascending ? key : -key;
     }
-}
-
-int CardHand::HeldCount() const
-{
-    if (count < 0)
-        return 0;
-    return count < kSlots ? count : kSlots;
+    // Each card moves left past the cards whose keys are strictly greater
+    // than its own: the order a stable bubble sort ends in, equal keys in
+    // the order they were held, with fewer comparisons.
+    for (int i = 1; i < held; ++i) {
+        const int key = keys[i];
+        const int card = cards[i];
+        int j = i;
+        for (; j > 0 && keys[j - 1] > key; --j) {
+            keys[j] = keys[j - 1];
+            cards[j] = cards[j - 1];
+        }
+        keys[j] = key;
+        cards[j] = card;
+    }
 }
