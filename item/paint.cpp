@@ -130,7 +130,10 @@ void PaintItem(HDC dc)
     SelectObject(memory, bold);
     wchar_t wallet[kTextUnits];
     memset(wallet, 0, sizeof(wallet));
-    swprintf(wallet, kTextUnits, L"$%d", gameSession.wallet);
+    // The C runtime's own swprintf, in the device's form with no count ("$"
+    // and an int fit the buffer); mingw-w64's swprintf would bring its own
+    // formatter of some 20 KB into the DLL.
+    _swprintf(wallet, L"$%d", gameSession.wallet);
     SIZE walletSize = MeasureOnPaintContext(dc, wallet);
     // From the row's own width: its screen position would put the wallet
     // outside the bitmap of any row that does not start at screen x 0.
