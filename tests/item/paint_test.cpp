@@ -8,6 +8,7 @@
 #include "item/item_font.h"
 #include "item/paint.h"
 #include "tests/support/canvas.h"
+#include "tests/support/gdi_headroom.h"
 #include "tests/support/today_stub.h"
 
 namespace {
@@ -23,17 +24,6 @@ const bool kIconsCachedAtDesktopSize = [] {
     return true;
 }();
 
-// How many more GDI objects the process can make: Wine's handle table,
-// shared by every kind of object, is the limit.
-size_t GdiHeadroom()
-{
-    std::vector<HRGN> made;
-    for (HRGN region; (region = CreateRectRgn(0, 0, 1, 1)) != nullptr;)
-        made.push_back(region);
-    for (HRGN region : made)
-        DeleteObject(region);
-    return made.size();
-}
 
 // Whether the row shows iconId at x, over the given background.
 ::testing::AssertionResult ShowsIcon(const Canvas& row, int iconId, int x, COLORREF background)
@@ -205,12 +195,11 @@ TEST_F(RowPainting, TheScreenShowsWhatThePaintDraws)
     Paint(painted);
     HWND row = gameSession.itemWindow;
     RedrawWindow(row, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    POINT origin = {0, 0};
-    ClientToScreen(row, &origin);
+    // Through the row's own context: the desktop's can still show an older frame.
     Canvas screen(kWidth, kHeight);
-    HDC desktop = GetDC(nullptr);
-    BitBlt(screen.dc, 0, 0, kWidth, kHeight, desktop, origin.x, origin.y, SRCCOPY);
-    ReleaseDC(nullptr, desktop);
+    HDC rowDc = GetDC(row);
+    BitBlt(screen.dc, 0, 0, kWidth, kHeight, rowDc, 0, 0, SRCCOPY);
+    ReleaseDC(row, rowDc);
     for (int x = 0; x < 148; ++x)
         for (int y = 0; y < kHeight; ++y)
             ASSERT_EQ(screen.At(x, y), painted.At(x, y)) << x << "," << y;

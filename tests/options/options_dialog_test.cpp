@@ -11,6 +11,7 @@
 #include "options/scoring_dialog.h"
 #include "options/settings.h"
 #include "resources/resource.h"
+#include "tests/support/gdi_headroom.h"
 #include "tests/support/today_stub.h"
 
 namespace {
@@ -439,6 +440,50 @@ TEST_F(OptionsModalRun, ThePaytableClosedByWmCloseKeepsTheDialogInFront)
 {
     EXPECT_EQ(Run(IDC_SCORING, [](HWND paytable) { PostMessageW(paytable, WM_CLOSE, 0, 0); }), 1);
     ExpectOptionsKeptTheDevice();
+}
+
+// Shows and paints a template of this program's resources, and closes it.
+void OpenShowAndClose(const DLGTEMPLATE* dialogTemplate, DLGPROC procedure)
+{
+    HWND dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialogTemplate, today_stub::Window(),
+                                             procedure, 0);
+    ShowWindow(dialog, SW_SHOW);
+    UpdateWindow(dialog);
+    DestroyWindow(dialog);
+}
+
+const DLGTEMPLATE* Template(WORD id)
+{
+    HMODULE module = GetModuleHandleW(nullptr);
+    return static_cast<const DLGTEMPLATE*>(
+        LockResource(LoadResource(module, FindResourceW(module, MAKEINTRESOURCEW(id), RT_DIALOG))));
+}
+
+TEST(DialogObjects, OpeningsKeepNothingButWhatWinesStaticKeeps)
+{
+    gameSession.moduleInstance = GetModuleHandleW(nullptr);
+    // A bare template with only the banner: Wine's static control keeps an
+    // object for each opening of a template with a bitmap.
+    alignas(4) static const WORD bare[] = {
+        LOWORD(WS_POPUP), HIWORD(WS_POPUP), 0, 0, 1, 0, 0, 100, 40,  // header, one control
+        0, 0, 0,                                                      // no menu, class or title
+        LOWORD(WS_CHILD | WS_VISIBLE | SS_BITMAP), HIWORD(WS_CHILD | WS_VISIBLE | SS_BITMAP), 0, 0, 0, 0, 90, 20, 30,
+        0xFFFF, 0x0082, 0xFFFF, IDB_BANNER, 0};
+    const DLGPROC nothing = [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; };
+    // Once each first: the system's own caches fill at the first opening.
+    OpenShowAndClose(reinterpret_cast<const DLGTEMPLATE*>(bare), nothing);
+    OpenShowAndClose(Template(IDD_OPTIONS), OptionsDlgProc);
+    OpenShowAndClose(Template(IDD_SCORING), ScoringDlgProc);
+    const size_t start = GdiHeadroom();
+    for (int i = 0; i < 50; ++i)
+        OpenShowAndClose(reinterpret_cast<const DLGTEMPLATE*>(bare), nothing);
+    const size_t afterBare = GdiHeadroom();
+    const size_t keptByStatic = start - afterBare;
+    for (int i = 0; i < 50; ++i) {
+        OpenShowAndClose(Template(IDD_OPTIONS), OptionsDlgProc);
+        OpenShowAndClose(Template(IDD_SCORING), ScoringDlgProc);
+    }
+    EXPECT_EQ(afterBare - GdiHeadroom(), 2 * keptByStatic);
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "today/script.h"
 #include "today/shell_paint.h"
 #include "today/shell_window.h"
+#include "today/today_items.h"
 
 // End-to-end runs of the emulated device: today.exe on a 240x320 Wine
 // desktop with Tolvane installed, driven by scripts, checked from their
@@ -450,6 +451,33 @@ TEST_P(Device, LeavesBrokenItemsOutAndSaysWhy)
         << said;
     Screenshot shot(L"broken");
     EXPECT_TRUE(IconAt(shot, 209, 3)) << "Tolvane's row is still there";
+}
+
+TEST(TodayItems, StandInTheirOrderTiesInRegistryOrder)
+{
+    Install();  // "Tolvane", order 0
+    const struct {
+        const wchar_t* name;
+        DWORD order, enabled;
+    } added[] = {{L"Zeta", 2, 1}, {L"Beta", 1, 1}, {L"Off", 1, 0}, {L"Alpha", 1, 1}, {L"Gamma", 0, 1}};
+    const wchar_t dll[] = L"\\Windows\\Tolvane.dll";
+    for (const auto& item : added) {
+        const std::wstring key = std::wstring(kTodayItemsKey) + L"\\" + item.name;
+        RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"DLL", REG_SZ, dll, sizeof(dll));
+        RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"Type", REG_DWORD, &kCustomItemType, sizeof(DWORD));
+        RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"Enabled", REG_DWORD, &item.enabled, sizeof(DWORD));
+        RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"Order", REG_DWORD, &item.order, sizeof(DWORD));
+    }
+    HWND shell = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 240, 320, nullptr, nullptr, nullptr, nullptr);
+    std::vector<std::wstring> names;
+    for (const TodayItem& item : LoadTodayItems(shell))
+        names.push_back(item.record.szName);
+    DestroyWindow(shell);
+    for (const auto& item : added)
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(kTodayItemsKey) + L"\\" + item.name).c_str());
+    RunProgram(L"\"" + BinFolder() + L"\\install.exe\" uninstall");
+    const std::vector<std::wstring> expected = {L"Gamma", L"Tolvane", L"Alpha", L"Beta", L"Zeta"};
+    EXPECT_EQ(names, expected);
 }
 
 TEST(DeviceWindow, CarriesTheDeviceAndClosingItEndsIt)
