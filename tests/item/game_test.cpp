@@ -1,13 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <vector>
-#include <wchar.h>
-
-#include "cards/card.h"
 #include "cards/evaluate.h"
 #include "item/game.h"
 #include "item/game_session.h"
 #include "tests/support/fixed_clock.h"
+#include "tests/support/hands.h"
 
 namespace {
 
@@ -15,14 +12,13 @@ int paints = 0;
 
 LRESULT CALLBACK CountingWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_PAINT) {
-        ++paints;
-        PAINTSTRUCT ps;
-        BeginPaint(window, &ps);
-        EndPaint(window, &ps);
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
+    if (message != WM_PAINT)
+        return DefWindowProcW(window, message, wParam, lParam);
+    ++paints;
+    PAINTSTRUCT ps;
+    BeginPaint(window, &ps);
+    EndPaint(window, &ps);
+    return 0;
 }
 
 void PumpMessages()
@@ -32,57 +28,36 @@ void PumpMessages()
         DispatchMessageW(&msg);
 }
 
-std::vector<int> Held()
-{
-    return std::vector<int>(gameSession.hand.cards, gameSession.hand.cards + gameSession.hand.count);
-}
-
-// A visible top-level window for the whole program: destroying one costs
-// Wine two seconds under a bare X server, while child windows come and go
-// at once.
-HWND HostWindow()
-{
-    static HWND host = CreateWindowExW(0, L"STATIC", L"host", WS_POPUP | WS_VISIBLE, 0, 0, 240, 40, nullptr,
-                                       nullptr, GetModuleHandleW(nullptr), nullptr);
-    return host;
-}
-
-// A real row window that counts its repaints, and a session as a fresh
-// item leaves it before its first deal.
+// A real row window that counts its repaints, in one host window for the
+// program (destroying a top-level window costs Wine seconds without a
+// window manager), and a session as a fresh item has it.
 class GamePlay : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        static HWND host = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 240, 40, nullptr,
+                                           nullptr, nullptr, nullptr);
         WNDCLASSW wc = {};
         wc.lpfnWndProc = CountingWndProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = L"GameTestRow";
         RegisterClassW(&wc);
-        window = CreateWindowExW(0, L"GameTestRow", L"row", WS_CHILD | WS_VISIBLE, 0, 0, 240, 20, HostWindow(),
-                                 nullptr, wc.hInstance, nullptr);
-        ASSERT_TRUE(window);
+        window = CreateWindowExW(0, L"GameTestRow", L"", WS_CHILD | WS_VISIBLE, 0, 0, 240, 20, host, nullptr,
+                                 nullptr, nullptr);
         UpdateWindow(window);
         PumpMessages();
         paints = 0;
-
         gameSession.itemWindow = window;
         gameSession.wallet = 100;
         gameSession.fiveDiscards = 0;
-        gameSession.awaitingDraw = 0;
         for (int& mark : gameSession.discardMarks)
             mark = 0;
     }
-
-    void TearDown() override
-    {
-        gameSession.itemWindow = nullptr;
-        DestroyWindow(window);
-    }
+    void TearDown() override { DestroyWindow(window); }
 
     HWND window = nullptr;
 };
 
-TEST_F(GamePlay, DealTakesTheBetAndShowsFiveSortedCards)
+TEST_F(GamePlay, DealTakesTheBetAndShowsFiveSortedCardsWithoutRepainting)
 {
     for (int wallet : {100, 0, -7}) {
         gameSession.wallet = wallet;
@@ -90,13 +65,11 @@ TEST_F(GamePlay, DealTakesTheBetAndShowsFiveSortedCards)
         EXPECT_EQ(gameSession.wallet, wallet - 1);
         EXPECT_EQ(gameSession.awaitingDraw, 1);
         EXPECT_STREQ(gameSession.statusText, L"Discard");
-        const std::vector<int> cards = Held();
+        const std::vector<int> cards = Held(gameSession.hand);
         ASSERT_EQ(cards.size(), 5u);
         for (int i = 0; i < 5; ++i) {
             EXPECT_TRUE(cards[i] >= 1 && cards[i] <= 52);
-            if (i > 0) {
-                EXPECT_LE(CardRank(cards[i - 1]), CardRank(cards[i]));
-            }
+            EXPECT_TRUE(i == 0 || CardRank(cards[i - 1]) <= CardRank(cards[i]));
             for (int j = 0; j < i; ++j)
                 EXPECT_NE(cards[i], cards[j]);
         }
@@ -108,41 +81,28 @@ TEST_F(GamePlay, DealTakesTheBetAndShowsFiveSortedCards)
     EXPECT_EQ(paints, 0) << "a deal leaves the repaint to its caller";
 }
 
-TEST_F(GamePlay, MarksStopAtTheDiscardLimitAndUnmarkingIsAlwaysAllowed)
+TEST_F(GamePlay, MarksStopAtTheLimitUnmarkingAlwaysWorksAndALoweredLimitKeepsMarks)
 {
-    struct Case {
-        int fiveDiscards;
-        int limit;
-    };
-    for (const Case& c : {Case{0, 3}, Case{1, 5}, Case{7, 5}}) {
-        gameSession.fiveDiscards = c.fiveDiscards;
+    for (auto [fiveDiscards, limit] : {std::pair{0, 3}, {1, 5}, {7, 5}}) {
+        gameSession.fiveDiscards = fiveDiscards;
         DealHand();
         paints = 0;
         for (int position = 0; position < 5; ++position) {
             ToggleDiscardMark(position);
-            const int expected = position < c.limit ? 1 : 0;
-            EXPECT_EQ(gameSession.discardMarks[position], expected) << position;
-            EXPECT_EQ(paints, position < c.limit ? position + 1 : c.limit) << "a refused mark does not repaint";
+            EXPECT_EQ(gameSession.discardMarks[position], position < limit ? 1 : 0) << position;
+            EXPECT_EQ(paints, position < limit ? position + 1 : limit) << "a refused mark does not repaint";
         }
-        for (int position = 0; position < c.limit; ++position)
+        for (int position = 0; position < limit; ++position)
             ToggleDiscardMark(position);
         for (int mark : gameSession.discardMarks)
             EXPECT_EQ(mark, 0);
-        EXPECT_EQ(paints, 2 * c.limit);
+        EXPECT_EQ(paints, 2 * limit);
     }
-}
-
-TEST_F(GamePlay, MarksAboveALoweredLimitStayAndBlockNewOnes)
-{
     gameSession.fiveDiscards = 1;
-    DealHand();
     for (int position = 0; position < 4; ++position)
         ToggleDiscardMark(position);
     gameSession.fiveDiscards = 0;
-    ToggleDiscardMark(4);
-    EXPECT_EQ(gameSession.discardMarks[4], 0);
     ToggleDiscardMark(0);
-    EXPECT_EQ(gameSession.discardMarks[0], 0);
     ToggleDiscardMark(4);
     EXPECT_EQ(gameSession.discardMarks[4], 0) << "still three marked";
     ToggleDiscardMark(1);
@@ -150,56 +110,40 @@ TEST_F(GamePlay, MarksAboveALoweredLimitStayAndBlockNewOnes)
     EXPECT_EQ(gameSession.discardMarks[4], 1);
 }
 
-TEST_F(GamePlay, DrawKeepsTheKeptCardsInOrderAndAppendsTheNewOnes)
+TEST_F(GamePlay, DrawKeepsTheKeptCardsInOrderAppendsTheNewOnesAndPays)
 {
-    struct Case {
-        std::vector<int> marked;
-    };
-    const Case cases[] = {{{}}, {{1, 3}}, {{0}}, {{4}}, {{0, 1, 2, 3, 4}}};
     FixedClock clock(2026, 12, 13, 14, 25, 36);
-    for (const Case& c : cases) {
+    for (std::vector<int> marked : {std::vector<int>{}, {1, 3}, {0}, {4}, {0, 1, 2, 3, 4}}) {
         gameSession.fiveDiscards = 1;
         DealHand();
-        const std::vector<int> dealt = Held();
+        const std::vector<int> dealt = Held(gameSession.hand);
         std::vector<int> expected;
-        for (int position = 0; position < 5; ++position) {
-            bool marked = false;
-            for (int m : c.marked)
-                marked = marked || m == position;
-            if (!marked)
+        for (int position = 0; position < 5; ++position)
+            if (std::find(marked.begin(), marked.end(), position) == marked.end())
                 expected.push_back(dealt[position]);
-        }
-        // The replacements are the deck's next cards, in the order dealt.
-        for (size_t i = 0; i < c.marked.size(); ++i)
-            expected.push_back(gameSession.deck.cards[5 + i]);
-        for (int position : c.marked)
+        for (size_t i = 0; i < marked.size(); ++i)
+            expected.push_back(gameSession.deck.cards[5 + i]);  // the deck's next cards, in order
+        for (int position : marked)
             ToggleDiscardMark(position);
-
         const int walletBefore = gameSession.wallet;
         paints = 0;
         DrawCards();
-        EXPECT_EQ(Held(), expected);
+        EXPECT_EQ(Held(gameSession.hand), expected);
         EXPECT_EQ(paints, 1);
         for (int mark : gameSession.discardMarks)
             EXPECT_EQ(mark, 0);
         EXPECT_EQ(gameSession.awaitingDraw, 0);
-
         wchar_t name[40];
-        const int payout = ScoreHand(gameSession.hand, name);
+        EXPECT_EQ(gameSession.wallet, walletBefore + ScoreHand(gameSession.hand, name));
         EXPECT_STREQ(gameSession.statusText, name);
-        EXPECT_EQ(gameSession.wallet, walletBefore + payout);
     }
-}
-
-TEST_F(GamePlay, RefreshWithoutAWindowRepaintsNothing)
-{
     gameSession.itemWindow = nullptr;
     RefreshItem();
     PumpMessages();
-    EXPECT_EQ(paints, 0);
+    EXPECT_EQ(paints, 1) << "no window, no repaint";
     gameSession.itemWindow = window;
     RefreshItem();
-    EXPECT_EQ(paints, 1) << "repainted before RefreshItem returns";
+    EXPECT_EQ(paints, 2) << "repainted before RefreshItem returns";
 }
 
 }  // namespace

@@ -1,0 +1,259 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "cards/deck.h"
+#include "cards/evaluate.h"
+#include "tests/support/fixed_clock.h"
+#include "tests/support/hands.h"
+
+namespace {
+
+using Cards = std::vector<int>;
+
+void ExpectEmptyFrom(const CardHand& hand, int slot)
+{
+    for (int i = slot; i < CardHand::kSlots; ++i)
+        EXPECT_EQ(hand.cards[i], kEmptyCard) << "slot " << i;
+}
+
+TEST(Card, RankAndSuitOfEveryKindOfValue)
+{
+    const int cases[][3] = {{1, 1, kClubs},   {13, 13, kClubs},  {14, 1, kDiamonds}, {26, 13, kDiamonds},
+                            {27, 1, kHearts}, {39, 13, kHearts}, {40, 1, kSpades},   {52, 13, kSpades},
+                            {49, 10, kSpades}, {0, 13, kNoSuit}, {53, 1, kNoSuit},   {-1, -1, kNoSuit}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(CardRank(c[0]), c[1]) << c[0];
+        EXPECT_EQ(CardSuit(c[0]), c[2]) << c[0];
+    }
+}
+
+TEST(CardHand, AddsUpToItsCapacityAndNeverPastItsSlots)
+{
+    CardHand hand;
+    EXPECT_EQ(hand.AddCard(7), 0) << "a new hand has capacity 0";
+    hand.capacity = 5;
+    for (int value = 1; value <= 6; ++value)
+        EXPECT_EQ(hand.AddCard(value), value <= 5 ? 1 : 0);
+    EXPECT_EQ(Held(hand), (Cards{1, 2, 3, 4, 5}));
+    ExpectEmptyFrom(hand, 5);
+    EXPECT_EQ(hand.Clear(), 1);
+    EXPECT_EQ(hand.capacity, 5) << "Clear keeps the capacity";
+    EXPECT_EQ(hand.count, 0);
+    ExpectEmptyFrom(hand, 0);
+    for (int capacity : {CardHand::kSlots + 1, 1000}) {
+        CardHand big;
+        big.capacity = capacity;
+        for (int i = 0; i < CardHand::kSlots; ++i)
+            big.AddCard(i + 1);
+        EXPECT_EQ(big.AddCard(99), 0);
+        EXPECT_EQ(big.count, CardHand::kSlots);
+    }
+    hand.count = -3;
+    EXPECT_EQ(hand.AddCard(1), 0);
+}
+
+TEST(CardHand, RemovesTheFirstEqualCardAndClosesTheGap)
+{
+    const struct {
+        std::initializer_list<int> held;
+        int value, answer;
+        Cards after;
+    } cases[] = {
+        {{10, 20, 30, 40, 50}, 10, 1, {20, 30, 40, 50}}, {{10, 20, 30, 40, 50}, 50, 1, {10, 20, 30, 40}},
+        {{10, 20, 30, 40, 50}, 30, 1, {10, 20, 40, 50}}, {{10, 20, 10}, 10, 1, {20, 10}},
+        {{10, 20, 30}, 31, 0, {10, 20, 30}},             {{}, kEmptyCard, 0, {}},
+    };
+    for (const auto& c : cases) {
+        CardHand hand = HandOf(c.held);
+        EXPECT_EQ(hand.RemoveCard(c.value), c.answer);
+        EXPECT_EQ(Held(hand), c.after);
+        ExpectEmptyFrom(hand, hand.count);
+    }
+}
+
+TEST(CardHand, SortsStablyByRankOrValueAndAssignsByHeldCards)
+{
+    const struct {
+        std::initializer_list<int> held;
+        int ascending, byValue;
+        Cards after;
+    } cases[] = {
+        {{27, 13, 1}, 1, 0, {27, 1, 13}}, {{27, 13, 1}, 1, 1, {1, 13, 27}}, {{27, 13, 1}, 0, 1, {27, 13, 1}},
+        {{1, 27, 13}, 0, 0, {13, 1, 27}}, {{45, 6, 19, 32, 2}, 1, 0, {2, 45, 6, 19, 32}},
+        {{45, 6, 19, 32, 2}, 0, 0, {45, 6, 19, 32, 2}},
+    };
+    for (const auto& c : cases) {
+        CardHand hand = HandOf(c.held);
+        hand.Sort(c.ascending, c.byValue);
+        EXPECT_EQ(Held(hand), c.after);
+    }
+    CardHand target = HandOf({1, 2, 3, 4, 5, 6, 7, 8}, 20);
+    target = HandOf({5, 6, 7}, 9);
+    EXPECT_EQ(target.capacity, 9);
+    EXPECT_EQ(Held(target), (Cards{5, 6, 7}));
+    ExpectEmptyFrom(target, 3);
+}
+
+Cards Deal(CardDeck& deck, int cards)
+{
+    Cards dealt;
+    for (int i = 0; i < cards; ++i)
+        dealt.push_back(deck.DealCard());
+    return dealt;
+}
+
+TEST(CardDeck, DealsInOrderAfterResetAndTheEmptyMarkerOnceDealtOut)
+{
+    CardDeck deck;
+    EXPECT_EQ(deck.shuffleCount, 1u);
+    EXPECT_EQ(Deal(deck, 3), (Cards{1, 2, 3}));
+    deck.Reset();
+    Cards all = Deal(deck, 52);
+    for (int i = 0; i < 52; ++i)
+        EXPECT_EQ(all[i], i + 1);
+    EXPECT_EQ(deck.cards[52], kEmptyCard);
+    EXPECT_EQ(deck.cards[53], kEmptyCard);
+    EXPECT_EQ(deck.DealCard(), kEmptyCard);
+    EXPECT_EQ(deck.nextIndex, 52);
+    deck.nextIndex = -1;
+    EXPECT_EQ(deck.DealCard(), kEmptyCard);
+}
+
+TEST(CardDeck, SeedsAndShufflesAsTheDeviceDoes)
+{
+    const struct {
+        unsigned shuffle;
+        WORD month, day, hour, minute, second;
+        unsigned seed;
+    } seeds[] = {{1, 1, 1, 0, 0, 0, 1},           {1, 3, 5, 0, 0, 30, 450},
+                 {3, 12, 13, 14, 25, 36, 5896800}, {1000, 12, 31, 23, 59, 59, 4013632224u},  // wrapped
+                 {7, 6, 2, 0, 1, 0, 84}};
+    for (const auto& s : seeds) {
+        SYSTEMTIME time = {2026, s.month, 0, s.day, s.hour, s.minute, s.second, 999};
+        EXPECT_EQ(ShuffleSeed(s.shuffle, time), s.seed) << s.shuffle;
+    }
+    SeedRandom(1);
+    for (int expected : {41, 18467, 6334, 26500, 19169, 15724})
+        EXPECT_EQ(NextRandom(), expected);
+    SeedRandom(42);
+    for (int expected : {175, 400, 17869})
+        EXPECT_EQ(NextRandom(), expected);
+
+    // The first ten cards, dealt by a separate model of the generator and the swap pass.
+    const struct {
+        int month, day, hour, minute, second;
+        unsigned shuffle;
+        Cards firstTen;
+    } deals[] = {{1, 1, 0, 0, 0, 1, {42, 9, 23, 10, 18, 21, 26, 31, 27, 5}},
+                 {12, 13, 14, 25, 36, 3, {7, 42, 50, 33, 20, 12, 9, 11, 47, 14}}};
+    for (const auto& d : deals) {
+        FixedClock clock(2026, d.month, d.day, d.hour, d.minute, d.second);
+        CardDeck deck;
+        deck.shuffleCount = d.shuffle;
+        Deal(deck, 7);
+        deck.Shuffle();
+        EXPECT_EQ(deck.shuffleCount, d.shuffle + 1);
+        EXPECT_EQ(Deal(deck, 10), d.firstTen);
+    }
+    // Each shuffle in the same second: another seed, and a whole deck.
+    FixedClock clock(2026, 12, 13, 14, 25, 36);
+    CardDeck deck;
+    Cards previous;
+    for (int shuffle = 1; shuffle <= 3; ++shuffle) {
+        deck.Shuffle();
+        Cards cards = Deal(deck, 52);
+        EXPECT_NE(cards, previous);
+        previous = cards;
+        std::sort(cards.begin(), cards.end());
+        for (int i = 0; i < 52; ++i)
+            ASSERT_EQ(cards[i], i + 1);
+    }
+}
+
+TEST(ScoreHand, NamesAndPaysEachKindOfHandAndLeavesItAsItWas)
+{
+    const struct {
+        std::initializer_list<int> cards;
+        int category;
+        const wchar_t* text;
+        int payout;
+    } cases[] = {
+        {{1, 15, 29, 43, 5}, kStraight, L"Straight", 4},     // ace low
+        {{23, 11, 38, 52, 14}, kStraight, L"Straight", 4},   // ace high
+        {{12, 26, 27, 41, 3}, kNothing, L"Nothing!", 0},     // no wrap round
+        {{40, 52, 51, 50, 49}, kRoyalFlush, L"Ryl. Flush", 250},
+        {{27, 28, 29, 30, 31}, kStraightFlush, L"Str. Flush", 50},  // ace to five
+        {{9, 10, 11, 12, 13}, kStraightFlush, L"Str. Flush", 50},
+        {{28, 30, 33, 35, 39}, kFlush, L"Flush", 5},
+        {{13, 26, 39, 7, 20}, kFullHouse, L"Full House", 7},
+        {{7, 20, 33, 46, 13}, kFourOfAKind, L"4 of Kind", 20},
+        {{1, 14, 27, 40, 2}, kFourOfAKind, L"4 of Kind", 20},
+        {{5, 18, 31, 9, 50}, kThreeOfAKind, L"3 of Kind", 3},
+        {{5, 18, 9, 22, 50}, kTwoPair, L"Two Pair", 2},
+        {{1, 14, 9, 25, 50}, kPair, L"Pair", 0},
+        {{2, 16, 30, 45, 7}, kNothing, L"Nothing!", 0},
+    };
+    for (const auto& c : cases) {
+        CardHand hand = HandOf(c.cards);
+        const Cards before = Held(hand);
+        wchar_t text[40] = L"untouched";
+        EXPECT_EQ(EvaluateHand(hand), c.category) << before[0] << "," << before[1];
+        EXPECT_EQ(ScoreHand(hand, text), c.payout) << before[0] << "," << before[1];
+        EXPECT_STREQ(text, c.text);
+        EXPECT_EQ(Held(hand), before);
+    }
+}
+
+TEST(EvaluateHand, EveryFiveCardHandFallsIntoItsKnownCategoryInAnyOrder)
+{
+    const long long known[] = {1302540, 1098240, 123552, 54912, 10200, 5108, 3744, 624, 36, 4};
+    long long counted[10] = {}, reorderedDiffers = 0;
+    for (int a = 1; a <= 52; ++a)
+        for (int b = a + 1; b <= 52; ++b)
+            for (int c = b + 1; c <= 52; ++c)
+                for (int d = c + 1; d <= 52; ++d)
+                    for (int e = d + 1; e <= 52; ++e) {
+                        const int category = EvaluateHand(HandOf({a, b, c, d, e}));
+                        ++counted[category];
+                        reorderedDiffers += EvaluateHand(HandOf({c, e, a, d, b})) != category;
+                    }
+    for (int category = 0; category < 10; ++category)
+        EXPECT_EQ(counted[category], known[category]) << "category " << category;
+    EXPECT_EQ(reorderedDiffers, 0);
+}
+
+TEST(Evaluation, RunsTriplesAndPairsReportWhatTheyFound)
+{
+    const struct {
+        std::initializer_list<int> cards;
+        int straight;
+        Cards run;
+    } runs[] = {
+        {{23, 11, 38, 52, 14}, 1, {23, 11, 38, 52, 14}},  // ten to king, then the ace
+        {{5, 4, 3, 2, 1}, 1, {1, 2, 3, 4, 5}},
+        {{40, 52, 51, 50, 49}, 1, {49, 50, 51, 52, 40}},
+        {{12, 26, 27, 41, 3}, 0, {27, 41, 3}},  // ace, two, three is the longest run
+        {{2, 3, 16, 4, 5}, 0, {2, 3, 4, 5}},    // the second three neither ends nor grows it
+    };
+    for (const auto& c : runs) {
+        CardHand hand = HandOf(c.cards), run;
+        EXPECT_EQ(FindStraight(hand, run), c.straight);
+        EXPECT_EQ(Held(run), c.run);
+        EXPECT_EQ(run.capacity, 5);
+    }
+    const struct {
+        std::initializer_list<int> cards;
+        int triples, rank, pairs;
+    } sets[] = {{{7, 20, 33, 46, 13}, 2, 7, 0}, {{13, 26, 39, 7, 20}, 1, 13, 1}, {{5, 18, 31, 9, 50}, 1, 5, 0},
+                {{5, 18, 9, 22, 50}, 0, 0, 2},  {{2, 16, 30, 45, 7}, 0, 0, 0}};
+    for (const auto& c : sets) {
+        CardHand hand = HandOf(c.cards);
+        int rank = -5;
+        EXPECT_EQ(CountTriples(hand, rank), c.triples);
+        EXPECT_EQ(rank, c.rank);
+        EXPECT_EQ(CountPairs(hand), c.pairs);
+    }
+}
+
+}  // namespace
