@@ -2,14 +2,10 @@
 
 #include "item/game_session.h"
 #include "item/item.h"
+#include "tests/support/timer_script.h"
 #include "tests/support/today_stub.h"
 
 namespace {
-
-void SetDeviceVariable(const wchar_t* name, const wchar_t* value)
-{
-    SetEnvironmentVariableW(name, value);
-}
 
 class ItemWindow : public ::testing::Test {
 protected:
@@ -21,30 +17,34 @@ protected:
         today_stub::PumpMessages();
         today_stub::colorQueries = 0;
     }
-
     // Each paint of a themed row asks the Today screen for its colour twice.
     int Paints() const { return today_stub::colorQueries / 2; }
-
-    LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+    LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { return SendMessageW(row, message, wParam, lParam); }
+    // Sends a message that may open the options dialog; answers how many opened
+    // (each closed with OK), noting the owner and caption.
+    int SendOpening(UINT message, WPARAM wParam, LPARAM lParam, HWND* owner = nullptr, wchar_t* caption = nullptr)
     {
-        return SendMessageW(row, message, wParam, lParam);
+        int opened = 0;
+        TimerScript script({[&] {
+            HWND dialog = OwnedDialog(today_stub::Window());
+            if (!dialog)
+                return false;
+            ++opened;
+            if (owner)
+                *owner = GetWindow(dialog, GW_OWNER);
+            if (caption)
+                GetWindowTextW(dialog, caption, 64);
+            return PostMessageW(dialog, WM_COMMAND, IDOK, 0) != FALSE;
+        }});
+        Send(message, wParam, lParam);
+        return opened;
     }
 
     TODAYLISTITEM record;
     HWND row = nullptr;
 };
 
-TEST_F(ItemWindow, ADisabledRecordGivesNullAndChangesNothing)
-{
-    gameSession.wallet = 42;
-    const HWND before = gameSession.itemWindow;
-    TODAYLISTITEM disabled;
-    EXPECT_EQ(today_stub::InitializeItem(&disabled, FALSE), nullptr);
-    EXPECT_EQ(gameSession.wallet, 42);
-    EXPECT_EQ(gameSession.itemWindow, before);
-}
-
-TEST_F(ItemWindow, AnEnabledRecordCreatesTheRowAndDealsTheFirstHand)
+TEST_F(ItemWindow, ADisabledRecordChangesNothingAndAnEnabledOneDealsTheFirstHand)
 {
     EXPECT_EQ(gameSession.itemWindow, row);
     EXPECT_EQ(GetParent(row), today_stub::Window());
@@ -55,95 +55,76 @@ TEST_F(ItemWindow, AnEnabledRecordCreatesTheRowAndDealsTheFirstHand)
     EXPECT_EQ(gameSession.moduleInstance, GetModuleHandleW(nullptr));
     EXPECT_EQ(gameSession.wallet, 99);
     EXPECT_STREQ(gameSession.statusText, L"Discard");
-    EXPECT_EQ(gameSession.awaitingDraw, 1);
     EXPECT_EQ(gameSession.hand.count, 5);
     EXPECT_EQ(gameSession.cardBackIcon, 153);
     EXPECT_EQ(gameSession.fiveDiscards, 0);
-    EXPECT_EQ(gameSession.heightPending, 1);
+    gameSession.wallet = 42;
+    TODAYLISTITEM disabled;
+    EXPECT_EQ(today_stub::InitializeItem(&disabled, FALSE), nullptr);
+    EXPECT_EQ(gameSession.wallet, 42);
+    EXPECT_EQ(gameSession.itemWindow, row);
 }
 
 TEST_F(ItemWindow, ReportsItsHeightOnceAfterEachInitialisation)
 {
+    const WPARAM item = reinterpret_cast<WPARAM>(&record);
     EXPECT_EQ(Send(WM_TODAYCUSTOM_QUERYREFRESHCACHE, 0), FALSE) << "no record to write to";
-    EXPECT_EQ(gameSession.heightPending, 1);
-    EXPECT_EQ(Send(WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record)), TRUE);
+    EXPECT_EQ(Send(WM_TODAYCUSTOM_QUERYREFRESHCACHE, item), TRUE);
     EXPECT_EQ(record.cyp, 20u);
     record.cyp = 77;
-    EXPECT_EQ(Send(WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record)), FALSE);
+    EXPECT_EQ(Send(WM_TODAYCUSTOM_QUERYREFRESHCACHE, item), FALSE);
     EXPECT_EQ(record.cyp, 77u);
-
     gameSession.wallet = 5;
-    TODAYLISTITEM again;
-    HWND second = today_stub::InitializeItem(&again);
-    ASSERT_TRUE(second);
-    EXPECT_EQ(gameSession.itemWindow, second);
+    row = today_stub::InitializeItem(&record);
     EXPECT_EQ(gameSession.wallet, 99);
-    EXPECT_EQ(SendMessageW(second, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&again), 0), TRUE);
-    EXPECT_EQ(again.cyp, 20u);
+    EXPECT_EQ(Send(WM_TODAYCUSTOM_QUERYREFRESHCACHE, item), TRUE);
+    EXPECT_EQ(record.cyp, 20u);
 }
 
 TEST_F(ItemWindow, AnswersEachMessageOfTheToday)
 {
-    const UINT quiet[] = {WM_DESTROY, WM_CLOSE, WM_QUIT, WM_ERASEBKGND, WM_TIMER, WM_TODAYCUSTOM_CLEARCACHE};
-    for (UINT message : quiet)
+    for (UINT message : {WM_DESTROY, WM_CLOSE, WM_QUIT, WM_ERASEBKGND, WM_TIMER, WM_TODAYCUSTOM_CLEARCACHE})
         EXPECT_EQ(Send(message), 0) << message;
     EXPECT_TRUE(IsWindow(row)) << "WM_CLOSE and WM_DESTROY do nothing";
     EXPECT_EQ(Send(WM_COMMAND, 302), 0);
     EXPECT_EQ(Send(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"renamed")), TRUE) << "to DefWindowProcW";
-    wchar_t text[16];
-    GetWindowTextW(row, text, 16);
-    EXPECT_STREQ(text, L"renamed");
-
-    DialogWatcher watcher;
-    EXPECT_EQ(Send(WM_COMMAND, MAKEWPARAM(301, BN_CLICKED)), 0);
-    EXPECT_EQ(watcher.opened, 1);
-    EXPECT_EQ(watcher.owner, today_stub::Window());
-    EXPECT_STREQ(watcher.caption, L"Tolvane");
-}
-
-TEST_F(ItemWindow, ActsOnStylusUpOnly)
-{
+    HWND owner = nullptr;
+    wchar_t caption[64] = {};
+    EXPECT_EQ(SendOpening(WM_COMMAND, MAKEWPARAM(301, BN_CLICKED), 0, &owner, caption), 1);
+    EXPECT_EQ(owner, today_stub::Window());
+    EXPECT_STREQ(caption, L"Tolvane");
     EXPECT_EQ(Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(135, 10)), 0);
-    EXPECT_EQ(gameSession.awaitingDraw, 1);
-    EXPECT_EQ(Send(WM_LBUTTONUP, 0, MAKELPARAM(135, 10)), 0);
-    EXPECT_EQ(gameSession.awaitingDraw, 0);
-    EXPECT_EQ(Paints(), 2) << "once by the draw, once by the tap";
+    EXPECT_EQ(gameSession.awaitingDraw, 1) << "stylus up only";
+    EXPECT_EQ(Paints(), 0);
 }
 
 TEST_F(ItemWindow, TapsHitOnlyInsideTheCells)
 {
     enum Target { kNone, kOptions, kCard0, kCard1, kCard2, kCard3, kCard4, kButton };
-    struct Case {
+    const struct {
         int x, y;
         Target target;
+    } cases[] = {
+        {3, 2, kOptions},   {18, 17, kOptions}, {19, 2, kNone},    {2, 10, kNone},     {10, 1, kNone},
+        {10, 18, kNone},    {29, 10, kNone},    {30, 10, kCard0},  {45, 17, kCard0},   {46, 10, kNone},
+        {50, 10, kCard1},   {65, 2, kCard1},    {70, 10, kCard2},  {86, 10, kNone},    {105, 17, kCard3},
+        {110, 2, kCard4},   {126, 10, kNone},   {131, 10, kNone},  {132, 2, kButton},  {147, 17, kButton},
+        {148, 10, kNone},   {135, 18, kNone},   {135, 1, kNone},   {200, 10, kNone},
     };
-    const Case cases[] = {
-        {3, 2, kOptions},   {18, 17, kOptions}, {19, 2, kNone},    {2, 10, kNone},    {10, 1, kNone},
-        {10, 18, kNone},    {29, 10, kNone},    {30, 10, kCard0},  {45, 17, kCard0},  {46, 10, kNone},
-        {49, 10, kNone},    {50, 10, kCard1},   {65, 2, kCard1},   {70, 10, kCard2},  {86, 10, kNone},
-        {90, 10, kCard3},   {105, 17, kCard3},  {110, 2, kCard4},  {125, 10, kCard4}, {126, 10, kNone},
-        {131, 10, kNone},   {132, 2, kButton},  {147, 17, kButton}, {148, 10, kNone}, {135, 18, kNone},
-        {135, 1, kNone},    {200, 10, kNone},   {30, 0, kNone},    {0, 0, kNone},
-    };
-    for (const Case& c : cases) {
-        TODAYLISTITEM fresh;
-        row = today_stub::InitializeItem(&fresh);
-        DialogWatcher watcher;
-        Send(WM_LBUTTONUP, 0, MAKELPARAM(c.x, c.y));
-        EXPECT_EQ(watcher.opened, c.target == kOptions ? 1 : 0) << c.x << "," << c.y;
+    for (const auto& c : cases) {
+        row = today_stub::InitializeItem(&record);
+        today_stub::colorQueries = 0;
+        EXPECT_EQ(SendOpening(WM_LBUTTONUP, 0, MAKELPARAM(c.x, c.y)), c.target == kOptions ? 1 : 0) << c.x << "," << c.y;
         for (int position = 0; position < 5; ++position)
-            EXPECT_EQ(gameSession.discardMarks[position], c.target == kCard0 + position ? 1 : 0)
-                << c.x << "," << c.y;
+            EXPECT_EQ(gameSession.discardMarks[position], c.target == kCard0 + position ? 1 : 0) << c.x << "," << c.y;
         EXPECT_EQ(gameSession.awaitingDraw, c.target == kButton ? 0 : 1) << c.x << "," << c.y;
+        if (c.target == kButton) {
+            EXPECT_EQ(Paints(), 2) << "once by the draw, once by the tap";
+        }
     }
-}
-
-TEST_F(ItemWindow, ATapOnASettledHandsCardChangesNothing)
-{
-    Send(WM_LBUTTONUP, 0, MAKELPARAM(135, 10));
     today_stub::colorQueries = 0;
     Send(WM_LBUTTONUP, 0, MAKELPARAM(35, 10));
-    EXPECT_EQ(gameSession.discardMarks[0], 0);
+    EXPECT_EQ(gameSession.discardMarks[0], 0) << "a settled hand's cards take no marks";
     EXPECT_EQ(Paints(), 0);
     const int settledWallet = gameSession.wallet;
     Send(WM_LBUTTONUP, 0, MAKELPARAM(135, 10));
@@ -154,27 +135,23 @@ TEST_F(ItemWindow, ATapOnASettledHandsCardChangesNothing)
 
 TEST(ThemedShell, OnlyAPocketPcShellOfVersionThreeOrLaterIsThemed)
 {
-    struct Case {
-        const wchar_t* platform;
-        const wchar_t* version;
+    const struct {
+        const wchar_t *platform, *version;
         int themed;
-    };
-    const Case cases[] = {
-        {L"PocketPC", L"3.0", 1},   {L"PocketPC", L"4.20", 1},  {L"PocketPC", L"2.11", 0},
-        {L"pocketpc", L"3.0", 0},   {L"PocketPC2", L"3.0", 0},  {L"Smartphone", L"3.0", 0},
-        {L"desktop", L"5.1", 0},
-    };
-    for (const Case& c : cases) {
-        SetDeviceVariable(L"TOLVANE_DEVICE_PLATFORM", c.platform);
-        SetDeviceVariable(L"TOLVANE_DEVICE_OS_VERSION", c.version);
+    } cases[] = {{L"PocketPC", L"3.0", 1},  {L"PocketPC", L"4.20", 1}, {L"PocketPC", L"2.11", 0},
+                 {L"pocketpc", L"3.0", 0},  {L"PocketPC2", L"3.0", 0}, {L"Smartphone", L"3.0", 0},
+                 {L"desktop", L"5.1", 0}};
+    for (const auto& c : cases) {
+        SetEnvironmentVariableW(L"TOLVANE_DEVICE_PLATFORM", c.platform);
+        SetEnvironmentVariableW(L"TOLVANE_DEVICE_OS_VERSION", c.version);
         gameSession.themedShell = 7;
         EXPECT_EQ(DetectThemedShell(nullptr, DLL_PROCESS_ATTACH, nullptr), TRUE);
         EXPECT_EQ(gameSession.themedShell, c.themed) << c.platform << " " << c.version;
         DetectThemedShell(nullptr, DLL_THREAD_ATTACH, nullptr);
         EXPECT_EQ(gameSession.themedShell, c.themed) << "only process attach decides";
     }
-    SetDeviceVariable(L"TOLVANE_DEVICE_PLATFORM", nullptr);
-    SetDeviceVariable(L"TOLVANE_DEVICE_OS_VERSION", nullptr);
+    SetEnvironmentVariableW(L"TOLVANE_DEVICE_PLATFORM", nullptr);
+    SetEnvironmentVariableW(L"TOLVANE_DEVICE_OS_VERSION", nullptr);
 }
 
 }  // namespace

@@ -69,28 +69,3 @@ void PumpMessages()
 }
 
 }  // namespace today_stub
-
-DialogWatcher* DialogWatcher::active = nullptr;
-
-DialogWatcher::DialogWatcher()
-{
-    active = this;
-    timer = SetTimer(nullptr, 0, 50, OnTimer);
-}
-
-DialogWatcher::~DialogWatcher()
-{
-    KillTimer(nullptr, timer);
-    active = nullptr;
-}
-
-void CALLBACK DialogWatcher::OnTimer(HWND, UINT, UINT_PTR, DWORD)
-{
-    HWND dialog = FindWindowW(L"#32770", nullptr);
-    if (!active || !dialog || GetWindowThreadProcessId(dialog, nullptr) != GetCurrentThreadId())
-        return;
-    ++active->opened;
-    active->owner = GetWindow(dialog, GW_OWNER);
-    GetWindowTextW(dialog, active->caption, 64);
-    SendMessageW(dialog, WM_COMMAND, IDOK, 0);
-}

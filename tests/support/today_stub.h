@@ -26,19 +26,3 @@ HWND InitializeItem(TODAYLISTITEM* record, BOOL enabled = TRUE);
 void PumpMessages();
 
 }  // namespace today_stub
-
-// Closes the next dialog that opens on this thread, noting its owner and
-// caption; as the dialog is modal, a timer finds it inside its own loop.
-class DialogWatcher {
-public:
-    DialogWatcher();
-    ~DialogWatcher();
-    int opened = 0;
-    HWND owner = nullptr;
-    wchar_t caption[64] = {};
-
-private:
-    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
-    static DialogWatcher* active;
-    UINT_PTR timer;
-};
