@@ -122,6 +122,7 @@ TEST_F(ItemWindow, TapsHitOnlyInsideTheCells)
             EXPECT_EQ(Paints(), 2) << "once by the draw, once by the tap";
         }
     }
+    Send(WM_LBUTTONUP, 0, MAKELPARAM(135, 10));  // the draw settles the hand
     today_stub::colorQueries = 0;
     Send(WM_LBUTTONUP, 0, MAKELPARAM(35, 10));
     EXPECT_EQ(gameSession.discardMarks[0], 0) << "a settled hand's cards take no marks";
