@@ -7,6 +7,7 @@
 #include "tests/support/canvas.h"
 #include "tests/support/today_stub.h"
 
+// Tolvane.dll as built: its exports, its resources, its entry.
 namespace {
 
 HMODULE Library()
@@ -15,58 +16,55 @@ HMODULE Library()
     return library;
 }
 
-const IMAGE_EXPORT_DIRECTORY* Exports(HMODULE module)
-{
-    auto base = reinterpret_cast<const BYTE*>(module);
-    auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    DWORD rva = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT].VirtualAddress;
-    return reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + rva);
-}
-
-const BYTE* Resource(WORD id, LPCWSTR type, DWORD* size = nullptr)
+const BYTE* Resource(WORD id, LPCWSTR type)
 {
     HRSRC found = FindResourceW(Library(), MAKEINTRESOURCEW(id), type);
-    if (!found)
-        return nullptr;
-    if (size)
-        *size = SizeofResource(Library(), found);
-    return static_cast<const BYTE*>(LockResource(LoadResource(Library(), found)));
+    return found ? static_cast<const BYTE*>(LockResource(LoadResource(Library(), found))) : nullptr;
 }
 
-TEST(Library, ExportsOrdinals240And241AndNoNames)
+TEST(Library, ExportsOrdinals240And241AndNoNamesAndCreatesTheItemThrough240)
 {
     ASSERT_TRUE(Library());
-    const IMAGE_EXPORT_DIRECTORY* exports = Exports(Library());
+    auto base = reinterpret_cast<const BYTE*>(Library());
+    auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    auto exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(
+        base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT].VirtualAddress);
     EXPECT_EQ(exports->Base, 240u);
     EXPECT_EQ(exports->NumberOfFunctions, 2u);
     EXPECT_EQ(exports->NumberOfNames, 0u);
-    EXPECT_TRUE(GetProcAddress(Library(), MAKEINTRESOURCEA(240)));
     EXPECT_TRUE(GetProcAddress(Library(), MAKEINTRESOURCEA(241)));
     EXPECT_FALSE(GetProcAddress(Library(), "InitializeCustomItem"));
-    EXPECT_FALSE(GetProcAddress(Library(), "OptionsDlgProc"));
+    auto initialize = reinterpret_cast<PFNCUSTOMINITIALIZEITEM>(
+        reinterpret_cast<void*>(GetProcAddress(Library(), MAKEINTRESOURCEA(240))));
+    ASSERT_TRUE(initialize);
+    TODAYLISTITEM record = {};
+    record.fEnabled = TRUE;
+    record.hinstDLL = Library();
+    HWND row = initialize(&record, today_stub::Window());
+    ASSERT_TRUE(row);
+    EXPECT_EQ(GetParent(row), today_stub::Window());
+    EXPECT_EQ(SendMessageW(row, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record), 0), TRUE);
+    EXPECT_EQ(record.cyp, 20u);
+    record.fEnabled = FALSE;
+    EXPECT_EQ(initialize(&record, today_stub::Window()), nullptr);
 }
 
-TEST(Library, HoldsEveryIconAt16By16In16Colours)
+TEST(Library, HoldsEveryIconAt16By16In16ColoursAndTheBanner)
 {
-    std::vector<WORD> ids;
-    for (WORD id = 101; id <= 164; ++id)
-        ids.push_back(id);
-    ids.insert(ids.end(), {208, 209, 210});
-    ASSERT_EQ(ids.size(), 67u);
-    for (WORD id : ids) {
-        const BYTE* group = Resource(id, RT_GROUP_ICON);
-        ASSERT_TRUE(group) << id;
-        // GRPICONDIR {reserved, type, count} then 14-byte entries.
+    for (WORD id = 100; id <= 211; ++id) {
+        const BYTE* group = Resource(id, RT_GROUP_ICON);  // GRPICONDIR, then 14-byte entries
+        EXPECT_EQ(group != nullptr, (id >= 101 && id <= 164) || (id >= 208 && id <= 210)) << id;
+        if (!group)
+            continue;
         EXPECT_EQ(reinterpret_cast<const WORD*>(group)[2], 1) << id;
         const BYTE* entry = group + 6;
-        EXPECT_EQ(entry[0], 16) << id;
-        EXPECT_EQ(entry[1], 16) << id;
-        EXPECT_EQ(entry[2], 16) << "colours of " << id;
+        EXPECT_EQ(entry[0] * 10000 + entry[1] * 100 + entry[2], 161616) << "16x16, 16 colours: " << id;
         EXPECT_EQ(reinterpret_cast<const WORD*>(entry + 6)[0], 4) << "bits of " << id;
     }
-    EXPECT_FALSE(Resource(100, RT_GROUP_ICON));
-    EXPECT_FALSE(Resource(165, RT_GROUP_ICON));
+    auto banner = reinterpret_cast<const BITMAPINFOHEADER*>(Resource(507, RT_BITMAP));
+    ASSERT_TRUE(banner);
+    EXPECT_EQ(banner->biWidth * 1000 + banner->biHeight, 215022);
+    EXPECT_EQ(banner->biBitCount, 4);
 }
 
 TEST(Library, EveryTwoCardFacesDifferClearlyInTheirCorner)
@@ -93,163 +91,62 @@ TEST(Library, EveryTwoCardFacesDifferClearlyInTheirCorner)
         }
 }
 
-TEST(Library, HoldsTheBanner)
+// A dialog template written out field by field, in order: the header, then
+// one line per control (style, extended style, position and size, id, class,
+// text, creation data size); "#n" is an ordinal.
+std::wstring DescribeTemplate(WORD id)
 {
-    auto info = reinterpret_cast<const BITMAPINFOHEADER*>(Resource(507, RT_BITMAP));
-    ASSERT_TRUE(info);
-    EXPECT_EQ(info->biWidth, 215);
-    EXPECT_EQ(info->biHeight, 22);
-    EXPECT_EQ(info->biBitCount, 4);
-}
-
-// A dialog template read back field by field.
-struct Control {
-    DWORD style;
-    short x, y, cx, cy;
-    WORD id;
-    WORD classOrdinal;
-    std::wstring text;  // or "#n" for a resource ordinal
-};
-struct Dialog {
-    DWORD style, exStyle;
-    short x, y, cx, cy;
-    std::wstring caption;
-    WORD pointSize;
-    std::wstring font;
-    std::vector<Control> controls;
-};
-
-class TemplateReader {
-public:
-    explicit TemplateReader(const BYTE* start) : start(start), at(start) {}
-    WORD Word() { WORD w = *reinterpret_cast<const WORD*>(at); at += 2; return w; }
-    DWORD Dword() { DWORD d = *reinterpret_cast<const DWORD*>(at); at += 4; return d; }
-    short Short() { return static_cast<short>(Word()); }
-    std::wstring String()
-    {
-        std::wstring s;
-        for (WORD w = Word(); w; w = Word())
-            s += static_cast<wchar_t>(w);
-        return s;
-    }
-    std::wstring NameOrOrdinal()
-    {
+    const BYTE* start = Resource(id, RT_DIALOG);
+    const BYTE* at = start;
+    std::wstring text;
+    auto word = [&] { WORD w = *reinterpret_cast<const WORD*>(at); at += 2; return w; };
+    auto dword = [&] {
+        wchar_t hex[16];
+        swprintf(hex, 16, L"%lX ", *reinterpret_cast<const DWORD*>(at));
+        at += 4;
+        text += hex;
+    };
+    auto shorts = [&](int n) {
+        while (n--)
+            text += std::to_wstring(static_cast<short>(word())) + L" ";
+    };
+    auto nameOrOrdinal = [&] {
         if (*reinterpret_cast<const WORD*>(at) == 0xFFFF) {
-            Word();
-            return L"#" + std::to_wstring(Word());
+            word();
+            text += L"#" + std::to_wstring(word());
+        } else {
+            for (WORD w = word(); w; w = word())
+                text += static_cast<wchar_t>(w);
         }
-        return String();
-    }
-    void AlignDword() { at = start + ((at - start + 3) & ~3); }
-
-private:
-    const BYTE* start;
-    const BYTE* at;
-};
-
-Dialog ReadDialog(WORD id)
-{
-    const BYTE* data = Resource(id, RT_DIALOG);
-    EXPECT_TRUE(data);
-    Dialog d;
-    if (!data)
-        return d;
-    TemplateReader r(data);
-    d.style = r.Dword();
-    d.exStyle = r.Dword();
-    WORD count = r.Word();
-    d.x = r.Short(), d.y = r.Short(), d.cx = r.Short(), d.cy = r.Short();
-    EXPECT_EQ(r.NameOrOrdinal(), L"") << "no menu";
-    EXPECT_EQ(r.NameOrOrdinal(), L"") << "the default dialog class";
-    d.caption = r.String();
-    d.pointSize = r.Word();
-    d.font = r.String();
+        text += L"|";
+    };
+    if (!start)
+        return L"missing";
+    dword(), dword();
+    const WORD count = word();
+    shorts(4);
+    nameOrOrdinal(), nameOrOrdinal(), nameOrOrdinal(), shorts(1), nameOrOrdinal();
     for (WORD i = 0; i < count; ++i) {
-        r.AlignDword();
-        Control c;
-        c.style = r.Dword();
-        EXPECT_EQ(r.Dword(), 0u) << "extended style";
-        c.x = r.Short(), c.y = r.Short(), c.cx = r.Short(), c.cy = r.Short();
-        c.id = r.Word();
-        std::wstring cls = r.NameOrOrdinal();
-        c.classOrdinal = cls.size() > 1 && cls[0] == L'#' ? static_cast<WORD>(std::stoi(cls.substr(1))) : 0;
-        c.text = r.NameOrOrdinal();
-        EXPECT_EQ(r.Word(), 0) << "no creation data";
-        d.controls.push_back(c);
+        at = start + ((at - start + 3) & ~3);
+        text += L"\n";
+        dword(), dword(), shorts(5), nameOrOrdinal(), nameOrOrdinal(), shorts(1);
     }
-    return d;
+    return text;
 }
 
-void ExpectControls(const Dialog& dialog, const std::vector<Control>& expected)
+TEST(Library, HoldsTheOptionsAndPaytableTemplatesAsSpecified)
 {
-    ASSERT_EQ(dialog.controls.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        const Control& a = dialog.controls[i];
-        const Control& e = expected[i];
-        EXPECT_EQ(a.style, e.style) << i;
-        EXPECT_EQ(a.x, e.x) << i;
-        EXPECT_EQ(a.y, e.y) << i;
-        EXPECT_EQ(a.cx, e.cx) << i;
-        EXPECT_EQ(a.cy, e.cy) << i;
-        EXPECT_EQ(a.id, e.id) << i;
-        EXPECT_EQ(a.classOrdinal, e.classOrdinal) << i;
-        EXPECT_EQ(a.text, e.text) << i;
-    }
-}
-
-TEST(Library, OptionsDialogTemplate)
-{
-    Dialog d = ReadDialog(500);
-    EXPECT_EQ(d.style, 0x80C800C0u);
-    EXPECT_EQ(d.exStyle, 0u);
-    EXPECT_EQ(d.x, 0);
-    EXPECT_EQ(d.y, 0);
-    EXPECT_EQ(d.cx, 147);
-    EXPECT_EQ(d.cy, 154);
-    EXPECT_EQ(d.caption, L"Tolvane");
-    EXPECT_EQ(d.pointSize, 8);
-    EXPECT_EQ(d.font, L"System");
-    ExpectControls(d, {
-                          {0x50020000, 10, 18, 48, 8, 0xFFFF, 0x82, L"Card Back:"},
-                          {0x50210003, 10, 28, 113, 48, 1017, 0x85, L""},
-                          {0x50010000, 13, 103, 100, 11, 1032, 0x80, L"Unlink for Uninstall"},
-                          {0x50010003, 10, 42, 58, 10, 1060, 0x80, L"Five Discards"},
-                          {0x50010000, 13, 116, 100, 11, 1061, 0x80, L"Scoring"},
-                          {0x50010000, 41, 138, 43, 12, 1, 0x80, L"OK"},
-                          {0x5000000E, 3, 3, 143, 14, 0xFFFF, 0x82, L"#507"},
-                          {0x50010000, 73, 43, 49, 10, 1063, 0x80, L"Reset Wallet"},
-                          {0x50020000, 103, 142, 35, 8, 0xFFFF, 0x82, L"Ver. 1.0"},
-                      });
-}
-
-TEST(Library, PaytableDialogTemplate)
-{
-    Dialog d = ReadDialog(501);
-    EXPECT_EQ(d.style, 0x80C800C0u);
-    EXPECT_EQ(d.cx, 130);
-    EXPECT_EQ(d.cy, 130);
-    EXPECT_EQ(d.caption, L"Tolvane");
-    EXPECT_EQ(d.pointSize, 8);
-    EXPECT_EQ(d.font, L"System");
-    ExpectControls(d, {{0x5000000E, 8, 4, 20, 20, 0xFFFF, 0x82, L"#507"}});
-}
-
-TEST(Library, TheTodayScreenCreatesTheItemThroughOrdinal240)
-{
-    auto initialize = reinterpret_cast<PFNCUSTOMINITIALIZEITEM>(
-        reinterpret_cast<void*>(GetProcAddress(Library(), MAKEINTRESOURCEA(240))));
-    ASSERT_TRUE(initialize);
-    TODAYLISTITEM record = {};
-    record.fEnabled = TRUE;
-    record.hinstDLL = Library();
-    HWND row = initialize(&record, today_stub::Window());
-    ASSERT_TRUE(row);
-    EXPECT_EQ(GetParent(row), today_stub::Window());
-    EXPECT_EQ(SendMessageW(row, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record), 0), TRUE);
-    EXPECT_EQ(record.cyp, 20u);
-    EXPECT_EQ(SendMessageW(row, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record), 0), FALSE);
-    record.fEnabled = FALSE;
-    EXPECT_EQ(initialize(&record, today_stub::Window()), nullptr);
+    EXPECT_EQ(DescribeTemplate(500), L"80C800C0 0 0 0 147 154 ||Tolvane|8 System|"
+                                     L"\n50020000 0 10 18 48 8 -1 #130|Card Back:|0 "
+                                     L"\n50210003 0 10 28 113 48 1017 #133||0 "
+                                     L"\n50010000 0 13 103 100 11 1032 #128|Unlink for Uninstall|0 "
+                                     L"\n50010003 0 10 42 58 10 1060 #128|Five Discards|0 "
+                                     L"\n50010000 0 13 116 100 11 1061 #128|Scoring|0 "
+                                     L"\n50010000 0 41 138 43 12 1 #128|OK|0 "
+                                     L"\n5000000E 0 3 3 143 14 -1 #130|#507|0 "
+                                     L"\n50010000 0 73 43 49 10 1063 #128|Reset Wallet|0 "
+                                     L"\n50020000 0 103 142 35 8 -1 #130|Ver. 1.0|0 ");
+    EXPECT_EQ(DescribeTemplate(501), L"80C800C0 0 0 0 130 130 ||Tolvane|8 System|\n5000000E 0 8 4 20 20 -1 #130|#507|0 ");
 }
 
 }  // namespace
