@@ -5,6 +5,7 @@
 #include "device/device_environment.h"
 #include "device/device_screen.h"
 #include "shell_window.h"
+#include "window_class.h"
 
 namespace {
 
@@ -92,12 +93,7 @@ LRESULT CALLBACK DeviceWndProc(HWND device, UINT message, WPARAM wParam, LPARAM 
 
 HWND OpenDeviceWindow()
 {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = DeviceWndProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kDeviceWindowClass;
-    RegisterClassW(&wc);
+    const HINSTANCE instance = RegisterProgramClass(kDeviceWindowClass, DeviceWndProc);
     RECT frame = {0, 0, kDeviceScreenWidth, kDeviceScreenHeight};
     AdjustWindowRect(&frame, kDeviceWindowStyle, FALSE);
     const int width = frame.right - frame.left;
@@ -106,7 +102,7 @@ HWND OpenDeviceWindow()
     const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     HWND device = CreateWindowExW(0, kDeviceWindowClass, L"Tolvane device", kDeviceWindowStyle | WS_VISIBLE,
-                                  x > 0 ? x : 0, y > 0 ? y : 0, width, height, nullptr, nullptr, wc.hInstance,
+                                  x > 0 ? x : 0, y > 0 ? y : 0, width, height, nullptr, nullptr, instance,
                                   nullptr);
     if (!device)
         return nullptr;

@@ -11,6 +11,7 @@
 #include "device/today_items.h"
 #include "shell_paint.h"
 #include "today_items.h"
+#include "window_class.h"
 
 namespace {
 
@@ -147,15 +148,10 @@ void OpenSettingsPage(HWND shell)
     if (page.window)
         return;
     page.shell = shell;
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = PageProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kPageClass;
-    RegisterClassW(&wc);
+    const HINSTANCE instance = RegisterProgramClass(kPageClass, PageProc);
     const RECT screen = DeviceScreenRect();
     CreateWindowExW(0, kPageClass, L"Settings", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, screen.left, screen.top,
-                    kScreenWidth, kScreenHeight, shell, nullptr, wc.hInstance, nullptr);
+                    kScreenWidth, kScreenHeight, shell, nullptr, instance, nullptr);
 }
 
 int RunItemOptions(const wchar_t* itemName)

@@ -10,6 +10,7 @@
 #include "settings_page.h"
 #include "shell_paint.h"
 #include "today_items.h"
+#include "window_class.h"
 
 const wchar_t kShellClassName[] = L"TolvaneToday";
 
@@ -194,17 +195,12 @@ LRESULT CALLBACK ShellWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 int RunShell(const wchar_t* readyEvent)
 {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = ShellWndProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kShellClassName;
-    RegisterClassW(&wc);
+    const HINSTANCE instance = RegisterProgramClass(kShellClassName, ShellWndProc);
     // The whole screen, as on the device; child rows clip to it. In a device
     // window it is that window's: above it, and moved with it.
     const RECT screen = DeviceScreenRect();
     HWND window = CreateWindowExW(0, kShellClassName, L"Today", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, screen.left,
-                                  screen.top, kScreenWidth, kScreenHeight, DeviceWindow(), nullptr, wc.hInstance,
+                                  screen.top, kScreenWidth, kScreenHeight, DeviceWindow(), nullptr, instance,
                                   nullptr);
     if (!window)
         return 1;
