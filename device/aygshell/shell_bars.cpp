@@ -69,12 +69,14 @@ HWND CreateDoneBar(HWND dialog)
     // The device's title bar, at the top of its screen.
     const RECT screen = DeviceScreenRect();
     const int width = screen.right - screen.left;
-    HWND bar = CreateWindowExW(0, kDoneBarClass, L"", WS_POPUP | WS_VISIBLE, screen.left, screen.top, width,
+    // Shown without taking the activation: the keys stay with the dialog.
+    HWND bar = CreateWindowExW(WS_EX_NOACTIVATE, kDoneBarClass, L"", WS_POPUP, screen.left, screen.top, width,
                                kTitleBarHeight, dialog, nullptr, GetModuleHandleW(L"aygshell.dll"), nullptr);
-    if (bar)
-        CreateWindowExW(0, L"BUTTON", L"ok", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, width - 36, 3, 32, 20, bar,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kOkId)), GetModuleHandleW(L"aygshell.dll"),
-                        nullptr);
+    if (!bar)
+        return nullptr;
+    CreateWindowExW(0, L"BUTTON", L"ok", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, width - 36, 3, 32, 20, bar,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kOkId)), GetModuleHandleW(L"aygshell.dll"), nullptr);
+    ShowWindow(bar, SW_SHOWNOACTIVATE);
     return bar;
 }
 

@@ -227,12 +227,13 @@ TEST_P(Device, PlaysAHandFromAFreshInstall)
 TEST_P(Device, OptionsFromTheIconThenUnlinkFromTheSettings)
 {
     // Template 500 full screen below the title bar; its title bar's ok; the
-    // settings page's first Options button; nine presses from Blue to Red Stripe.
+    // settings page's first Options button; the card back list opened, then
+    // nine presses from Blue to Red Stripe.
     const std::string titleOk = "tap 224 13\n";
-    std::string script = "wait 300\ntap 10" + kRow + "wait 500\n" + Shot(L"options");
+    std::string script = "wait 300\ntap 10" + kRow + "wait 500\n" + Shot(L"options") + "tap 80 79\n";
     for (int i = 0; i < 9; ++i)
         script += "key down\n";
-    script += "tap 21 101\n" + titleOk;
+    script += "key action\ntap 21 101\n" + titleOk;
     for (int x : {35, 55, 75, 95, 115})
         script += "tap " + std::to_string(x) + kRow;
     script += Shot(L"five-marked") + "tap 138" + kRow + "settings\ntap 195 66\nwait 1000\ntap 100 224\nwait 500\n" +
