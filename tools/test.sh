@@ -4,7 +4,7 @@
 set -euo pipefail
 source "$(dirname "$0")/lib/common.sh"
 
-ensure_packages "${PE_PACKAGES[@]}" "${NATIVE_PACKAGES[@]}"
+ensure_packages "${PE_PACKAGES[@]}" "${NATIVE_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 
 build_pe
 cmake -S "$TOLVANE_ROOT" -B "$TOLVANE_BUILD/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVANE_SANITIZE=ON >/dev/null ||

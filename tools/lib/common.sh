@@ -29,9 +29,10 @@ ensure_packages() {
 
 # The cross toolchain and Wine that build and run the PE programs.
 PE_PACKAGES=(cmake make g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 googletest libstb-dev wine wine64 fonts-wine xvfb)
-# The host build of the card engine: sanitizers and benchmarks; and xdotool,
-# with which the run command's test taps the device.
-NATIVE_PACKAGES=(g++ libgtest-dev libbenchmark-dev xdotool)
+# The host build of the card engine: sanitizers and benchmarks.
+NATIVE_PACKAGES=(g++ libgtest-dev libbenchmark-dev)
+# What the tests use besides: xdotool taps the device in the run command's test.
+TEST_PACKAGES=(xdotool)
 
 # Configures and builds the PE programs into $TOLVANE_BUILD/pe.
 build_pe() {
