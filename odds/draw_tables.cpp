@@ -3,6 +3,8 @@
 #include <string.h>
 #include <wchar.h>
 
+#include <algorithm>
+
 #include "cards/hand.h"
 
 namespace odds {
@@ -16,13 +18,9 @@ const int kRankPatterns = 6188;  // C(17, 5)
 int RankPattern(const int* cards)
 {
     int ranks[kHandCards];
-    for (int i = 0; i < kHandCards; ++i) {
-        int rank = CardRankIndex(cards[i]);
-        int j = i;
-        for (; j > 0 && ranks[j - 1] > rank; --j)
-            ranks[j] = ranks[j - 1];
-        ranks[j] = rank;
-    }
+    for (int i = 0; i < kHandCards; ++i)
+        ranks[i] = CardRankIndex(cards[i]);
+    std::sort(ranks, ranks + kHandCards);
     for (int i = 0; i < kHandCards; ++i)
         ranks[i] += i;
     return SubsetIndex(ranks, kHandCards);

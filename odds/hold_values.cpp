@@ -1,5 +1,7 @@
 #include "hold_values.h"
 
+#include <algorithm>
+
 namespace odds {
 
 int HeldCards(int hold)
@@ -20,13 +22,8 @@ int64_t ScaledValue(const HoldValues& values, int hold)
 void ValueHolds(const DrawTables& tables, const int* deal, HoldValues& values)
 {
     // Places of the deal's cards in ascending order of card.
-    int order[kHandCards];
-    for (int i = 0; i < kHandCards; ++i) {
-        int j = i;
-        for (; j > 0 && deal[order[j - 1]] > deal[i]; --j)
-            order[j] = order[j - 1];
-        order[j] = i;
-    }
+    int order[kHandCards] = {0, 1, 2, 3, 4};
+    std::sort(order, order + kHandCards, [deal](int a, int b) { return deal[a] < deal[b]; });
 
     // Hands of the full deck that contain each part of the deal.
     for (int set = 0; set < kHolds; ++set) {

@@ -23,17 +23,25 @@ void PumpMessages()
         DispatchMessageW(&msg);
 }
 
-// Waits for one of the handles as WaitForMultipleObjects does, serving this
-// thread's windows meanwhile: the device window, which the Today screen's
-// windows send messages to as they come and go.
-DWORD WaitServingWindows(DWORD count, const HANDLE* handles, DWORD milliseconds)
+const ULONGLONG kNoDeadline = ~0ULL;
+
+// The tick count at which a wait of so many milliseconds ends.
+ULONGLONG Deadline(DWORD milliseconds)
 {
-    const ULONGLONG end = milliseconds == INFINITE ? 0 : GetTickCount64() + milliseconds;
+    return milliseconds == INFINITE ? kNoDeadline : GetTickCount64() + milliseconds;
+}
+
+// Waits until one of the handles is set or the deadline passes, as
+// WaitForMultipleObjects does, serving this thread's windows meanwhile: the
+// device window, which the Today screen's windows send messages to as they
+// come and go.
+DWORD WaitServingWindows(DWORD count, const HANDLE* handles, ULONGLONG deadline)
+{
     for (;;) {
         DWORD left = INFINITE;
-        if (milliseconds != INFINITE) {
+        if (deadline != kNoDeadline) {
             const ULONGLONG now = GetTickCount64();
-            left = now >= end ? 0 : static_cast<DWORD>(end - now);
+            left = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
         }
         const DWORD woken = MsgWaitForMultipleObjects(count, handles, FALSE, left, QS_ALLINPUT);
         if (woken != WAIT_OBJECT_0 + count)
@@ -83,7 +91,7 @@ public:
         CloseHandle(process.hThread);
         shell = process.hProcess;
         HANDLE waits[] = {ready, shell};
-        if (WaitServingWindows(2, waits, kBootTimeout) != WAIT_OBJECT_0) {
+        if (WaitServingWindows(2, waits, Deadline(kBootTimeout)) != WAIT_OBJECT_0) {
             fwprintf(stderr, L"today: the Today screen did not come up\n");
             return false;
         }
@@ -99,7 +107,7 @@ public:
         }
         if (shell) {
             TerminateProcess(shell, 0);  // where the job could not hold it
-            WaitServingWindows(1, &shell, 5000);
+            WaitServingWindows(1, &shell, Deadline(5000));
             CloseHandle(shell);
             shell = nullptr;
         }
@@ -115,15 +123,10 @@ public:
     // for a soft reset. False once the Today screen has ended by itself.
     bool Run(DWORD milliseconds)
     {
-        const ULONGLONG end = GetTickCount64() + milliseconds;
+        const ULONGLONG end = Deadline(milliseconds);
         for (;;) {
-            DWORD left = milliseconds;
-            if (milliseconds != INFINITE) {
-                const ULONGLONG now = GetTickCount64();
-                left = now >= end ? 0 : static_cast<DWORD>(end - now);
-            }
             HANDLE waits[] = {reset, shell};
-            DWORD woken = WaitServingWindows(2, waits, left);
+            const DWORD woken = WaitServingWindows(2, waits, end);
             if (woken == WAIT_OBJECT_0) {
                 if (!SoftReset())
                     return false;
@@ -138,7 +141,7 @@ public:
     // Lets what the screen is doing (a tap, the paints after it) finish.
     bool Settle()
     {
-        const ULONGLONG end = GetTickCount64() + kSettleTimeout;
+        const ULONGLONG end = Deadline(kSettleTimeout);
         while (shell && WaitForInputIdle(shell, 20) == WAIT_TIMEOUT && GetTickCount64() < end)
             PumpMessages();
         return true;
@@ -151,7 +154,7 @@ public:
         if (window)
             PostMessageW(window, WM_CLOSE, 0, 0);
         if (shell)
-            WaitServingWindows(1, &shell, 5000);
+            WaitServingWindows(1, &shell, Deadline(5000));
     }
 
 private:
@@ -196,23 +199,23 @@ bool RunStep(Device& device, const ScriptStep& step)
 // desktop, otherwise a device window of its own (closed with the device).
 class DeviceScreen {
 public:
-    DeviceScreen() : window(DesktopIsDeviceScreen() ? nullptr : OpenDeviceWindow()) {}
+    DeviceScreen() : window(DesktopIsDeviceScreen() ? nullptr : OpenDeviceWindow())
+    {
+        ready = DesktopIsDeviceScreen() || window;
+        if (!ready)
+            fwprintf(stderr, L"today: cannot open the device window (error %lu)\n", GetLastError());
+    }
     ~DeviceScreen()
     {
         if (window)
             DestroyWindow(window);
     }
-    // False, with the reason, when there is no screen to show the device on.
-    bool Ready() const
-    {
-        if (DesktopIsDeviceScreen() || window)
-            return true;
-        fwprintf(stderr, L"today: cannot open the device window (error %lu)\n", GetLastError());
-        return false;
-    }
+    // False, the reason said, when there is no screen to show the device on.
+    bool Ready() const { return ready; }
 
 private:
     HWND window;
+    bool ready;
 };
 
 int RunDevice()
