@@ -1,5 +1,7 @@
 #include "device_window.h"
 
+#include <windowsx.h>
+
 #include <string>
 
 #include "device/device_environment.h"
@@ -40,18 +42,32 @@ BOOL CALLBACK MoveIfOwned(HWND window, LPARAM lParam)
     return TRUE;
 }
 
+// Where the device's screen is, in screen coordinates, as the window keeps
+// it (in its user data) to tell how far it moved.
+POINT ScreenOrigin(HWND device)
+{
+    POINT origin = {0, 0};
+    ClientToScreen(device, &origin);
+    return origin;
+}
+
+LRESULT OnCreate(HWND device)
+{
+    const POINT origin = ScreenOrigin(device);
+    SetWindowLongPtrW(device, GWLP_USERDATA, MAKELPARAM(origin.x, origin.y));
+    return 0;
+}
+
 // The windows of the device are the device window's (owned) popups; they
 // follow its screen wherever it goes.
 LRESULT OnWindowPosChanged(HWND device)
 {
-    static POINT shown = {LONG_MIN, LONG_MIN};
-    POINT origin = {0, 0};
-    ClientToScreen(device, &origin);
-    if (shown.x != LONG_MIN && (origin.x != shown.x || origin.y != shown.y)) {
-        MoveOwned move = {device, origin.x - shown.x, origin.y - shown.y};
+    const LPARAM shown = GetWindowLongPtrW(device, GWLP_USERDATA);
+    const POINT origin = ScreenOrigin(device);
+    MoveOwned move = {device, origin.x - GET_X_LPARAM(shown), origin.y - GET_Y_LPARAM(shown)};
+    if (move.dx || move.dy)
         EnumWindows(MoveIfOwned, reinterpret_cast<LPARAM>(&move));
-    }
-    shown = origin;
+    SetWindowLongPtrW(device, GWLP_USERDATA, MAKELPARAM(origin.x, origin.y));
     return 0;
 }
 
@@ -77,6 +93,8 @@ LRESULT OnPaint(HWND device)
 LRESULT CALLBACK DeviceWndProc(HWND device, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_CREATE:
+        return OnCreate(device);
     case WM_WINDOWPOSCHANGED:
         OnWindowPosChanged(device);
         return DefWindowProcW(device, message, wParam, lParam);
