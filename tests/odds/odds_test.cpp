@@ -3,6 +3,7 @@
 #include <stdio.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -44,58 +45,45 @@ TEST(DrawTables, CountsEveryHandAndEverySuitClassAsPokerDoes)
     EXPECT_GT(result.optimal[1].payout, result.optimal[0].payout) << "two more discards can only help";
 }
 
-// What each hold pays on average over every draw, dealt and scored by the game's own code.
-int64_t BruteForcePayoutSum(const int* deal, int hold)
+// What every draw after a hold pays in all, the draws enumerated one by one
+// and scored by the game's own code.
+int64_t BruteForcePayoutSum(const CardHand& hand, const std::vector<int>& unseen, size_t from = 0)
 {
-    std::vector<int> unseen;
-    for (int card = 0; card < kDeckCards; ++card) {
-        bool dealt = false;
-        for (int i = 0; i < kHandCards; ++i)
-            dealt = dealt || deal[i] == card;
-        if (!dealt)
-            unseen.push_back(card);
-    }
-    const int drawn = kHandCards - HeldCards(hold);
-    std::vector<int> pick(static_cast<size_t>(drawn));
-    for (int i = 0; i < drawn; ++i)
-        pick[i] = i;
+    wchar_t text[40];
+    if (hand.count == kHandCards)
+        return ScoreHand(hand, text);
     int64_t sum = 0;
-    for (;;) {
-        CardHand hand;
-        hand.capacity = kHandCards;
-        for (int i = 0; i < kHandCards; ++i) {
-            if (hold & (1 << i))
-                hand.AddCard(deal[i] + 1);
-        }
-        for (int p : pick)
-            hand.AddCard(unseen[p] + 1);
-        wchar_t text[40];
-        sum += ScoreHand(hand, text);
-        int i = drawn - 1;
-        while (i >= 0 && pick[i] == static_cast<int>(unseen.size()) - drawn + i)
-            --i;
-        if (i < 0)
-            return sum;
-        ++pick[i];
-        for (int j = i + 1; j < drawn; ++j)
-            pick[j] = pick[j - 1] + 1;
+    for (size_t i = from; i < unseen.size(); ++i) {
+        CardHand more = hand;
+        more.AddCard(unseen[i] + 1);
+        sum += BruteForcePayoutSum(more, unseen, i + 1);
     }
+    return sum;
 }
 
 TEST(ValueHolds, EveryHoldPaysWhatEveryDrawAfterItPays)
 {
     const int deals[][kHandCards] = {
-        {0, 13, 26, 39, 12},   // four aces and a king, in no order
-        {9, 10, 11, 12, 8},    // a straight flush that could be royal
-        {1, 24, 17, 33, 47},   // nothing
+        {0, 13, 26, 39, 12},  // four aces and a king, in no order
+        {9, 10, 11, 12, 8},   // a straight flush that could be royal
+        {1, 24, 17, 33, 47},  // nothing
     };
     for (const auto& deal : deals) {
+        std::vector<int> unseen;
+        for (int card = 0; card < kDeckCards; ++card)
+            if (std::find(deal, deal + kHandCards, card) == deal + kHandCards)
+                unseen.push_back(card);
         HoldValues values;
         ValueHolds(Tables(), deal, values);
         for (int hold = 0; hold < kHolds; ++hold) {
             if (HeldCards(hold) < 2)
                 continue;  // a draw of four or five cards is too many to enumerate here
-            EXPECT_EQ(values.payoutSum[hold], BruteForcePayoutSum(deal, hold)) << "deal " << deal[0] << " hold " << hold;
+            CardHand held;
+            held.capacity = kHandCards;
+            for (int i = 0; i < kHandCards; ++i)
+                if (hold & (1 << i))
+                    held.AddCard(deal[i] + 1);
+            EXPECT_EQ(values.payoutSum[hold], BruteForcePayoutSum(held, unseen)) << deal[0] << " hold " << hold;
         }
     }
 }
