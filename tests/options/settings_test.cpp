@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "item/game_session.h"
 #include "options/settings.h"
+#include "tests/support/item_key.h"
 
 // The import slots through which the store reaches the registry: a test
 // puts its own function there to make a call fail.
@@ -11,36 +10,6 @@ extern "C" decltype(&RegSetValueExW) __imp_RegSetValueExW;
 extern "C" decltype(&RegCloseKey) __imp_RegCloseKey;
 
 namespace {
-
-struct StoredValue {
-    const wchar_t* name;
-    DWORD type;
-    std::vector<BYTE> data;
-};
-
-std::vector<BYTE> Dword(DWORD value)
-{
-    return {BYTE(value), BYTE(value >> 8), BYTE(value >> 16), BYTE(value >> 24)};
-}
-
-void CreateKey(const std::vector<StoredValue>& values)
-{
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kItemKeyPath);
-    HKEY key;
-    RegCreateKeyExW(HKEY_LOCAL_MACHINE, kItemKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    for (const StoredValue& v : values)
-        RegSetValueExW(key, v.name, 0, v.type, v.data.data(), static_cast<DWORD>(v.data.size()));
-    RegCloseKey(key);
-}
-
-// The stored value's type and value, or type 0 when there is none.
-std::pair<DWORD, DWORD> Stored(const wchar_t* name)
-{
-    DWORD type = 0, value = 0, size = sizeof(value);
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, kItemKeyPath, name, RRF_RT_ANY, &type, &value, &size) != ERROR_SUCCESS)
-        return {0, 0};
-    return {type, value};
-}
 
 class SettingsStore : public ::testing::Test {
 protected:
@@ -85,27 +54,13 @@ TEST_F(SettingsStore, LoadTakesEachValueOfFourBytesAndOnlyRealCardBacks)
         {{{L"CARDBACK", REG_BINARY, {156, 0}}}, 0, 153},
     };
     for (const auto& c : cases) {
-        CreateKey(c.stored);
+        StoreItemKey(c.stored);
         gameSession.fiveDiscards = 0;
         gameSession.cardBackIcon = 153;
         EXPECT_EQ(LoadSettings(), ERROR_SUCCESS);
         EXPECT_EQ(gameSession.fiveDiscards, c.fiveDiscards);
         EXPECT_EQ(gameSession.cardBackIcon, c.cardBackIcon);
     }
-}
-
-TEST_F(SettingsStore, SaveWritesBothAsDwordsThatLoadReadsBack)
-{
-    CreateKey({{L"DLL", REG_SZ, {'x', 0, 0, 0}}});
-    gameSession.fiveDiscards = 1;
-    gameSession.cardBackIcon = 162;
-    EXPECT_EQ(SaveSettings(), ERROR_SUCCESS);
-    EXPECT_EQ(Stored(L"DISCARD"), std::make_pair(DWORD{REG_DWORD}, DWORD{1}));
-    EXPECT_EQ(Stored(L"CARDBACK"), std::make_pair(DWORD{REG_DWORD}, DWORD{162}));
-    gameSession.fiveDiscards = 0;
-    gameSession.cardBackIcon = 0;
-    LoadSettings();
-    EXPECT_EQ(gameSession.fiveDiscards * 1000 + gameSession.cardBackIcon, 1162);
 }
 
 // The stand-ins reach the registry through the slots' original contents.
@@ -134,7 +89,7 @@ private:
 
 TEST_F(SettingsStore, AFailedFirstWriteSkipsTheSecondAndClosesTheKey)
 {
-    CreateKey({{L"CARDBACK", REG_DWORD, Dword(157)}});
+    StoreItemKey({{L"CARDBACK", REG_DWORD, Dword(157)}});
     gameSession.fiveDiscards = 1;
     gameSession.cardBackIcon = 163;
     closes = 0;
