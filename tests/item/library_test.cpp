@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
 #include "device/include/todaycmn.h"
@@ -89,64 +88,6 @@ TEST(Library, EveryTwoCardFacesDifferClearlyInTheirCorner)
                 differing += corners[a][i] != corners[b][i];
             EXPECT_GE(differing, 3) << "cards " << a + 1 << " and " << b + 1;
         }
-}
-
-// A dialog template written out field by field, in order: the header, then
-// one line per control (style, extended style, position and size, id, class,
-// text, creation data size); "#n" is an ordinal.
-std::wstring DescribeTemplate(WORD id)
-{
-    const BYTE* start = Resource(id, RT_DIALOG);
-    const BYTE* at = start;
-    std::wstring text;
-    auto word = [&] { WORD w = *reinterpret_cast<const WORD*>(at); at += 2; return w; };
-    auto dword = [&] {
-        wchar_t hex[16];
-        swprintf(hex, 16, L"%lX ", *reinterpret_cast<const DWORD*>(at));
-        at += 4;
-        text += hex;
-    };
-    auto shorts = [&](int n) {
-        while (n--)
-            text += std::to_wstring(static_cast<short>(word())) + L" ";
-    };
-    auto nameOrOrdinal = [&] {
-        if (*reinterpret_cast<const WORD*>(at) == 0xFFFF) {
-            word();
-            text += L"#" + std::to_wstring(word());
-        } else {
-            for (WORD w = word(); w; w = word())
-                text += static_cast<wchar_t>(w);
-        }
-        text += L"|";
-    };
-    if (!start)
-        return L"missing";
-    dword(), dword();
-    const WORD count = word();
-    shorts(4);
-    nameOrOrdinal(), nameOrOrdinal(), nameOrOrdinal(), shorts(1), nameOrOrdinal();
-    for (WORD i = 0; i < count; ++i) {
-        at = start + ((at - start + 3) & ~3);
-        text += L"\n";
-        dword(), dword(), shorts(5), nameOrOrdinal(), nameOrOrdinal(), shorts(1);
-    }
-    return text;
-}
-
-TEST(Library, HoldsTheOptionsAndPaytableTemplatesAsSpecified)
-{
-    EXPECT_EQ(DescribeTemplate(500), L"80C800C0 0 0 0 147 154 ||Tolvane|8 System|"
-                                     L"\n50020000 0 10 18 48 8 -1 #130|Card Back:|0 "
-                                     L"\n50210003 0 10 28 113 48 1017 #133||0 "
-                                     L"\n50010000 0 13 103 100 11 1032 #128|Unlink for Uninstall|0 "
-                                     L"\n50010003 0 10 42 58 10 1060 #128|Five Discards|0 "
-                                     L"\n50010000 0 13 116 100 11 1061 #128|Scoring|0 "
-                                     L"\n50010000 0 41 138 43 12 1 #128|OK|0 "
-                                     L"\n5000000E 0 3 3 143 14 -1 #130|#507|0 "
-                                     L"\n50010000 0 73 43 49 10 1063 #128|Reset Wallet|0 "
-                                     L"\n50020000 0 103 142 35 8 -1 #130|Ver. 1.0|0 ");
-    EXPECT_EQ(DescribeTemplate(501), L"80C800C0 0 0 0 130 130 ||Tolvane|8 System|\n5000000E 0 8 4 20 20 -1 #130|#507|0 ");
 }
 
 }  // namespace
