@@ -1,60 +1,30 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "cards/evaluate.h"
 #include "item/game.h"
 #include "item/game_session.h"
 #include "tests/support/fixed_clock.h"
 #include "tests/support/hands.h"
+#include "tests/support/today_stub.h"
 
 namespace {
 
-int paints = 0;
-
-LRESULT CALLBACK CountingWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message != WM_PAINT)
-        return DefWindowProcW(window, message, wParam, lParam);
-    ++paints;
-    PAINTSTRUCT ps;
-    BeginPaint(window, &ps);
-    EndPaint(window, &ps);
-    return 0;
-}
-
-void PumpMessages()
-{
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageW(&msg);
-}
-
-// A real row window that counts its repaints, in one host window for the
-// program (destroying a top-level window costs Wine seconds without a
-// window manager), and a session as a fresh item has it.
+// The game on a fresh item's row, which counts its repaints: each asks the
+// Today screen for the text colour twice.
 class GamePlay : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        static HWND host = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 240, 40, nullptr,
-                                           nullptr, nullptr, nullptr);
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = CountingWndProc;
-        wc.lpszClassName = L"GameTestRow";
-        RegisterClassW(&wc);
-        window = CreateWindowExW(0, L"GameTestRow", L"", WS_CHILD | WS_VISIBLE, 0, 0, 240, 20, host, nullptr,
-                                 nullptr, nullptr);
-        UpdateWindow(window);
-        PumpMessages();
-        paints = 0;
-        gameSession.itemWindow = window;
-        gameSession.wallet = 100;
-        gameSession.fiveDiscards = 0;
-        for (int& mark : gameSession.discardMarks)
-            mark = 0;
+        gameSession.themedShell = 1;
+        ASSERT_TRUE(today_stub::InitializeItem(&record));
+        today_stub::PumpMessages();
+        today_stub::colorQueries = 0;
     }
-    void TearDown() override { DestroyWindow(window); }
+    static int Paints() { return today_stub::colorQueries / 2; }
 
-    HWND window = nullptr;
+    TODAYLISTITEM record;
 };
 
 TEST_F(GamePlay, DealTakesTheBetAndShowsFiveSortedCardsWithoutRepainting)
@@ -65,20 +35,17 @@ TEST_F(GamePlay, DealTakesTheBetAndShowsFiveSortedCardsWithoutRepainting)
         EXPECT_EQ(gameSession.wallet, wallet - 1);
         EXPECT_EQ(gameSession.awaitingDraw, 1);
         EXPECT_STREQ(gameSession.statusText, L"Discard");
-        const std::vector<int> cards = Held(gameSession.hand);
+        std::vector<int> cards = Held(gameSession.hand);
         ASSERT_EQ(cards.size(), 5u);
-        for (int i = 0; i < 5; ++i) {
-            EXPECT_TRUE(cards[i] >= 1 && cards[i] <= 52);
-            EXPECT_TRUE(i == 0 || CardRank(cards[i - 1]) <= CardRank(cards[i]));
-            for (int j = 0; j < i; ++j)
-                EXPECT_NE(cards[i], cards[j]);
-        }
+        EXPECT_TRUE(std::is_sorted(cards.begin(), cards.end(), [](int a, int b) { return CardRank(a) < CardRank(b); }));
+        std::sort(cards.begin(), cards.end());
+        EXPECT_TRUE(cards[0] >= 1 && cards[4] <= 52 && std::adjacent_find(cards.begin(), cards.end()) == cards.end());
         DrawCards();
     }
-    paints = 0;
+    today_stub::colorQueries = 0;
     DealHand();
-    PumpMessages();
-    EXPECT_EQ(paints, 0) << "a deal leaves the repaint to its caller";
+    today_stub::PumpMessages();
+    EXPECT_EQ(Paints(), 0) << "a deal leaves the repaint to its caller";
 }
 
 TEST_F(GamePlay, MarksStopAtTheLimitUnmarkingAlwaysWorksAndALoweredLimitKeepsMarks)
@@ -86,17 +53,16 @@ TEST_F(GamePlay, MarksStopAtTheLimitUnmarkingAlwaysWorksAndALoweredLimitKeepsMar
     for (auto [fiveDiscards, limit] : {std::pair{0, 3}, {1, 5}, {7, 5}}) {
         gameSession.fiveDiscards = fiveDiscards;
         DealHand();
-        paints = 0;
+        today_stub::colorQueries = 0;
         for (int position = 0; position < 5; ++position) {
             ToggleDiscardMark(position);
             EXPECT_EQ(gameSession.discardMarks[position], position < limit ? 1 : 0) << position;
-            EXPECT_EQ(paints, position < limit ? position + 1 : limit) << "a refused mark does not repaint";
+            EXPECT_EQ(Paints(), position < limit ? position + 1 : limit) << "a refused mark does not repaint";
         }
         for (int position = 0; position < limit; ++position)
             ToggleDiscardMark(position);
-        for (int mark : gameSession.discardMarks)
-            EXPECT_EQ(mark, 0);
-        EXPECT_EQ(paints, 2 * limit);
+        EXPECT_EQ(std::count(gameSession.discardMarks, gameSession.discardMarks + 5, 0), 5);
+        EXPECT_EQ(Paints(), 2 * limit);
     }
     gameSession.fiveDiscards = 1;
     for (int position = 0; position < 4; ++position)
@@ -126,24 +92,24 @@ TEST_F(GamePlay, DrawKeepsTheKeptCardsInOrderAppendsTheNewOnesAndPays)
         for (int position : marked)
             ToggleDiscardMark(position);
         const int walletBefore = gameSession.wallet;
-        paints = 0;
+        today_stub::colorQueries = 0;
         DrawCards();
         EXPECT_EQ(Held(gameSession.hand), expected);
-        EXPECT_EQ(paints, 1);
-        for (int mark : gameSession.discardMarks)
-            EXPECT_EQ(mark, 0);
+        EXPECT_EQ(Paints(), 1);
+        EXPECT_EQ(std::count(gameSession.discardMarks, gameSession.discardMarks + 5, 0), 5);
         EXPECT_EQ(gameSession.awaitingDraw, 0);
         wchar_t name[40];
         EXPECT_EQ(gameSession.wallet, walletBefore + ScoreHand(gameSession.hand, name));
         EXPECT_STREQ(gameSession.statusText, name);
     }
+    const HWND row = gameSession.itemWindow;
     gameSession.itemWindow = nullptr;
     RefreshItem();
-    PumpMessages();
-    EXPECT_EQ(paints, 1) << "no window, no repaint";
-    gameSession.itemWindow = window;
+    today_stub::PumpMessages();
+    EXPECT_EQ(Paints(), 1) << "no window, no repaint";
+    gameSession.itemWindow = row;
     RefreshItem();
-    EXPECT_EQ(paints, 2) << "repainted before RefreshItem returns";
+    EXPECT_EQ(Paints(), 2) << "repainted before RefreshItem returns";
 }
 
 }  // namespace
