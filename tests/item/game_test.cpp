@@ -27,27 +27,6 @@ protected:
     TODAYLISTITEM record;
 };
 
-TEST_F(GamePlay, DealTakesTheBetAndShowsFiveSortedCardsWithoutRepainting)
-{
-    for (int wallet : {100, 0, -7}) {
-        gameSession.wallet = wallet;
-        DealHand();
-        EXPECT_EQ(gameSession.wallet, wallet - 1);
-        EXPECT_EQ(gameSession.awaitingDraw, 1);
-        EXPECT_STREQ(gameSession.statusText, L"Discard");
-        std::vector<int> cards = Held(gameSession.hand);
-        ASSERT_EQ(cards.size(), 5u);
-        EXPECT_TRUE(std::is_sorted(cards.begin(), cards.end(), [](int a, int b) { return CardRank(a) < CardRank(b); }));
-        std::sort(cards.begin(), cards.end());
-        EXPECT_TRUE(cards[0] >= 1 && cards[4] <= 52 && std::adjacent_find(cards.begin(), cards.end()) == cards.end());
-        DrawCards();
-    }
-    today_stub::colorQueries = 0;
-    DealHand();
-    today_stub::PumpMessages();
-    EXPECT_EQ(Paints(), 0) << "a deal leaves the repaint to its caller";
-}
-
 TEST_F(GamePlay, MarksStopAtTheLimitUnmarkingAlwaysWorksAndALoweredLimitKeepsMarks)
 {
     for (auto [fiveDiscards, limit] : {std::pair{0, 3}, {1, 5}, {7, 5}}) {

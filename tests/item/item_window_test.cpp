@@ -111,11 +111,12 @@ TEST_F(ItemWindow, TapsHitOnlyInsideTheCells)
     Send(WM_LBUTTONUP, 0, MAKELPARAM(35, 10));
     EXPECT_EQ(gameSession.discardMarks[0], 0) << "a settled hand's cards take no marks";
     EXPECT_EQ(Paints(), 0);
-    const int settledWallet = gameSession.wallet;
+    gameSession.wallet = 0;
     Send(WM_LBUTTONUP, 0, MAKELPARAM(135, 10));
     EXPECT_EQ(gameSession.awaitingDraw, 1) << "the button deals again";
-    EXPECT_EQ(gameSession.wallet, settledWallet - 1);
-    EXPECT_EQ(Paints(), 1);
+    EXPECT_STREQ(gameSession.statusText, L"Discard");
+    EXPECT_EQ(gameSession.wallet, -1) << "the bet is taken from an empty wallet too";
+    EXPECT_EQ(Paints(), 1) << "once, by the tap: a deal does not repaint";
 }
 
 TEST(ThemedShell, OnlyAPocketPcShellOfVersionThreeOrLaterIsThemed)

@@ -30,11 +30,14 @@ inline void StoreItemKey(const std::vector<StoredValue>& values)
     RegCloseKey(key);
 }
 
-// A stored value's type and value, or type 0 when there is none.
+// A stored value's type, and its value when it has four bytes; type 0 when
+// there is none.
 inline std::pair<DWORD, DWORD> Stored(const wchar_t* name)
 {
-    DWORD type = 0, value = 0, size = sizeof(value);
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, kItemKeyPath, name, RRF_RT_ANY, &type, &value, &size) != ERROR_SUCCESS)
+    DWORD type = 0, value = 0, size = 0;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, kItemKeyPath, name, RRF_RT_ANY, &type, nullptr, &size) != ERROR_SUCCESS)
         return {0, 0};
+    if (size == sizeof(value))
+        RegGetValueW(HKEY_LOCAL_MACHINE, kItemKeyPath, name, RRF_RT_ANY, nullptr, &value, &size);
     return {type, value};
 }
