@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <string.h>
-
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -80,41 +78,37 @@ DWORD RunScript(const std::string& script, const std::wstring& name)
     return RunProgram(Today(L" --script \"" + path + L"\""), onVirtualDesktop);
 }
 
-// A script's screenshot command, for the picture named.
-std::string Shot(const wchar_t* name)
+// A script's screenshot command, and the file it writes.
+std::string ShotPath(const std::string& name)
 {
-    char path[MAX_PATH];
-    WideCharToMultiByte(CP_UTF8, 0, (kWork + name + L".png").c_str(), -1, path, MAX_PATH, nullptr, nullptr);
-    DeleteFileA(path);
-    return std::string("screenshot ") + path + "\n";
+    return std::string(kWork.begin(), kWork.end()) + name + ".png";
+}
+std::string Shot(const std::string& name)
+{
+    DeleteFileA(ShotPath(name).c_str());
+    return "screenshot " + ShotPath(name) + "\n";
 }
 
-std::string FileBytes(const std::wstring& path)
+std::string FileBytes(const std::string& path)
 {
     std::ifstream file(path.c_str(), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-// A screenshot against its committed golden image. The screenshot writer
-// encodes the same pixels to the same bytes, so the files are compared.
-// TOLVANE_UPDATE_GOLDEN=1 writes this run's over them.
-::testing::AssertionResult MatchesGolden(const wchar_t* name, const std::string& golden)
+// A screenshot against its committed golden image, by default the one of
+// its name. The screenshot writer encodes the same pixels to the same
+// bytes, so the files are compared. TOLVANE_UPDATE_GOLDEN=1 writes this
+// run's over them.
+::testing::AssertionResult MatchesGolden(const std::string& name, std::string golden = "")
 {
-    std::wstring goldenPath = L"Z:" TOLVANE_SOURCE_DIR L"/" + std::wstring(golden.begin(), golden.end());
-    for (wchar_t& c : goldenPath)
-        c = c == L'/' ? L'\\' : c;
-    const std::wstring shot = kWork + name + L".png";
+    golden = golden.empty() ? "tests/today/golden/" + name + ".png" : golden;
+    const std::string goldenPath = "Z:" TOLVANE_SOURCE_DIR "/" + golden;
     if (GetEnvironmentVariableW(L"TOLVANE_UPDATE_GOLDEN", nullptr, 0) > 0)
-        CopyFileW(shot.c_str(), goldenPath.c_str(), FALSE);
-    const std::string bytes = FileBytes(shot);
+        CopyFileA(ShotPath(name).c_str(), goldenPath.c_str(), FALSE);
+    const std::string bytes = FileBytes(ShotPath(name));
     if (bytes.empty() || bytes != FileBytes(goldenPath))
         return ::testing::AssertionFailure() << golden << ": the screenshot differs (or is missing)";
     return ::testing::AssertionSuccess();
-}
-
-std::string Golden(const char* name)
-{
-    return std::string("tests/today/golden/") + name + ".png";
 }
 
 class Device : public ::testing::TestWithParam<bool> {
@@ -133,13 +127,13 @@ INSTANTIATE_TEST_SUITE_P(Screens, Device, ::testing::Values(true, false),
 
 TEST_P(Device, PlaysAHandFromAFreshInstall)
 {
-    ASSERT_EQ(RunScript("wait 300\n" + Shot(L"dealt") + "tap 55" + kRow + "tap 95" + kRow + Shot(L"marked") +
-                            "tap 138" + kRow + Shot(L"drawn") + "quit\n",
+    ASSERT_EQ(RunScript("wait 300\n" + Shot("dealt") + "tap 55" + kRow + "tap 95" + kRow + Shot("marked") +
+                            "tap 138" + kRow + Shot("drawn") + "quit\n",
                         L"play"),
               0u);
-    EXPECT_TRUE(MatchesGolden(L"dealt", Golden("dealt")));
-    EXPECT_TRUE(MatchesGolden(L"marked", "docs/today.png"));
-    EXPECT_TRUE(MatchesGolden(L"drawn", Golden("drawn")));
+    EXPECT_TRUE(MatchesGolden("dealt"));
+    EXPECT_TRUE(MatchesGolden("marked", "docs/today.png"));
+    EXPECT_TRUE(MatchesGolden("drawn"));
 }
 
 TEST_P(Device, OptionsFromTheIconAResetThenUnlinkFromTheSettings)
@@ -148,25 +142,25 @@ TEST_P(Device, OptionsFromTheIconAResetThenUnlinkFromTheSettings)
     // settings page's first Options button; the card back list opened, then
     // nine presses from Blue to Red Stripe.
     const std::string titleOk = "tap 224 13\n";
-    std::string script = "wait 300\ntap 10" + kRow + "wait 500\n" + Shot(L"options") + "tap 80 79\n";
+    std::string script = "wait 300\ntap 10" + kRow + "wait 500\n" + Shot("options") + "tap 80 79\n";
     for (int i = 0; i < 9; ++i)
         script += "key down\n";
     script += "key action\ntap 21 101\n" + titleOk;
     for (int x : {35, 55, 75, 95, 115})
         script += "tap " + std::to_string(x) + kRow;
     // A soft reset loads the item afresh: the first deal again, under the stored back.
-    script += Shot(L"five-marked") + "tap 138" + kRow + "reset\ntap 35" + kRow + Shot(L"after-reset") +
-              "settings\ntap 195 66\nwait 1000\n" + Shot(L"stored") + "tap 100 224\nwait 500\n" + Shot(L"paytable") +
-              titleOk + "tap 95 204\nwait 500\n" + Shot(L"question") + "key action\nwait 3000\n" + Shot(L"unlinked") +
+    script += Shot("five-marked") + "tap 138" + kRow + "reset\ntap 35" + kRow + Shot("after-reset") +
+              "settings\ntap 195 66\nwait 1000\n" + Shot("stored") + "tap 100 224\nwait 500\n" + Shot("paytable") +
+              titleOk + "tap 95 204\nwait 500\n" + Shot("question") + "key action\nwait 3000\n" + Shot("unlinked") +
               "quit\n";
     ASSERT_EQ(RunScript(script, L"unlink"), 0u);
     EXPECT_EQ(Stored(L"DISCARD").second * 1000 + Stored(L"CARDBACK").second, 1162u);
     EXPECT_EQ(Stored(L"DLL").first, 0u) << "unlinked";
     for (const char* name : {"options", "five-marked", "after-reset", "stored", "paytable", "question", "unlinked"})
-        EXPECT_TRUE(MatchesGolden(std::wstring(name, name + strlen(name)).c_str(), Golden(name)));
+        EXPECT_TRUE(MatchesGolden(name));
     Install();
-    ASSERT_EQ(RunScript("wait 300\n" + Shot(L"reinstalled") + "quit\n", L"reinstalled"), 0u);
-    EXPECT_TRUE(MatchesGolden(L"reinstalled", Golden("dealt"))) << "the library loads again: the first deal";
+    ASSERT_EQ(RunScript("wait 300\n" + Shot("reinstalled") + "quit\n", L"reinstalled"), 0u);
+    EXPECT_TRUE(MatchesGolden("reinstalled", "tests/today/golden/dealt.png")) << "the library loads again: the first deal";
 }
 
 void AddItem(const wchar_t* name, const wchar_t* dll, DWORD enabled, DWORD order)
