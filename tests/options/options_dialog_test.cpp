@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "device/device_environment.h"
@@ -107,8 +108,12 @@ TEST_F(OptionsDialog, CancelAndListNotificationsChangeNothingResetWalletRefills)
     Command(IDC_RESET_WALLET);
     EXPECT_EQ(gameSession.wallet, 100);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_RESET_WALLET)));
+    Control(IDC_FIVE_DISCARDS, BM_SETCHECK, BST_UNCHECKED);
+    for (int& mark : gameSession.discardMarks)
+        mark = 1;
     Command(IDOK);
     EXPECT_EQ(Stored(L"WALLET").first, 0u);
+    EXPECT_EQ(std::count(gameSession.discardMarks, gameSession.discardMarks + 5, 1), 5) << "a lower limit keeps marks";
     Open();
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_RESET_WALLET))) << "enabled again at the next opening";
 }
