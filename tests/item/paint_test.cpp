@@ -23,7 +23,8 @@ const bool kIconsCachedAtDesktopSize = [] {
     return true;
 }();
 
-void DrawText(HDC dc, const wchar_t* text, int left, int right, HFONT font, SIZE measured)
+// Draws text into its row rectangle in font, which it then deletes.
+void DrawRowText(HDC dc, const wchar_t* text, int left, int right, HFONT font, SIZE measured)
 {
     HGDIOBJ kept = SelectObject(dc, font);
     RECT rect = {left, 0, right, measured.cy + 5};
@@ -53,8 +54,8 @@ void DrawExpectedRow(Canvas& row, COLORREF background, COLORREF text, const int 
     GetTextExtentPoint32W(row.dc, money, lstrlenW(money), &amount);
     SetTextColor(row.dc, text);
     SetBkMode(row.dc, TRANSPARENT);
-    DrawText(row.dc, gameSession.statusText, 152, 152 + status.cx, CreateItemFont(FW_NORMAL), status);
-    DrawText(row.dc, money, kWidth - 2 - amount.cx, kWidth - 2, CreateItemFont(FW_BOLD), amount);
+    DrawRowText(row.dc, gameSession.statusText, 152, 152 + status.cx, CreateItemFont(FW_NORMAL), status);
+    DrawRowText(row.dc, money, kWidth - 2 - amount.cx, kWidth - 2, CreateItemFont(FW_BOLD), amount);
 }
 
 // Over the whole of actual, which may be the narrower.

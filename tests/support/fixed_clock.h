@@ -20,13 +20,7 @@ public:
         swprintf(text, 32, L"%04d-%02d-%02dT%02d:%02d:%02d", year, month, day, hour, minute, second);
         SetEnvironmentVariableW(kDeviceClockVariable, text);
 #else
-        SYSTEMTIME time = {};
-        time.wYear = static_cast<WORD>(year);
-        time.wMonth = static_cast<WORD>(month);
-        time.wDay = static_cast<WORD>(day);
-        time.wHour = static_cast<WORD>(hour);
-        time.wMinute = static_cast<WORD>(minute);
-        time.wSecond = static_cast<WORD>(second);
+        SYSTEMTIME time = {WORD(year), WORD(month), 0, WORD(day), WORD(hour), WORD(minute), WORD(second), 0};
         FixLocalTime(&time);
 #endif
     }

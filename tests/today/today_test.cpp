@@ -19,20 +19,24 @@ namespace {
 
 const std::string kRow = " " + std::to_string(kFirstItemTop + 10) + "\n";  // a tap's y on the row
 
-std::wstring Folder(bool work)
+// The folder of the built programs, and a scratch folder for scripts and
+// screenshots.
+std::wstring ProgramFolder()
 {
     wchar_t path[MAX_PATH];
-    if (work) {
-        GetTempPathW(MAX_PATH, path);
-        lstrcatW(path, L"tolvane-today-test");
-        CreateDirectoryW(path, nullptr);
-    } else {
-        GetModuleFileNameW(nullptr, path, MAX_PATH);
-        *wcsrchr(path, L'\\') = 0;
-    }
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    *wcsrchr(path, L'\\') = 0;
     return std::wstring(path) + L"\\";
 }
-const std::wstring kBin = Folder(false), kWork = Folder(true);
+std::wstring WorkFolder()
+{
+    wchar_t path[MAX_PATH];
+    GetTempPathW(MAX_PATH, path);
+    lstrcatW(path, L"tolvane-today-test\\");
+    CreateDirectoryW(path, nullptr);
+    return path;
+}
+const std::wstring kBin = ProgramFolder(), kWork = WorkFolder();
 
 bool onVirtualDesktop = true;
 
