@@ -3,9 +3,12 @@
 #include <windows.h>
 #include <stdio.h>
 
+#include <algorithm>
+
 #include "device/device_environment.h"
 #include "device/device_screen.h"
 #include "device_window.h"
+#include "quiet.h"
 #include "screen.h"
 #include "shell_window.h"
 
@@ -13,8 +16,22 @@ namespace {
 
 const wchar_t kReadyEventName[] = L"TolvaneTodayReady";
 const DWORD kBootTimeout = 30000;
-const DWORD kTapSettle = 300;  // for the tap to reach the row and its repaint
-const DWORD kSettleTimeout = 5000;
+// How often a step looks at the device while it waits for it to be quiet,
+// and how many looks in a row must find it so: a tap reaches its window
+// only once that window's thread takes it from its queue.
+const DWORD kQuietLook = 25;
+const int kQuietLooks = 3;
+
+// How long a step may wait for the device to be quiet: 30 s, or the seconds
+// TOLVANE_QUIET_SECONDS says (more for a slower machine, less for a test
+// that expects the limit).
+DWORD QuietLimit()
+{
+    wchar_t text[16];
+    const DWORD length = GetEnvironmentVariableW(L"TOLVANE_QUIET_SECONDS", text, 16);
+    const unsigned long seconds = length > 0 && length < 16 ? wcstoul(text, nullptr, 10) : 0;
+    return (seconds > 0 && seconds < 86400 ? seconds : 30) * 1000;
+}
 
 void PumpMessages()
 {
@@ -50,6 +67,17 @@ DWORD WaitServingWindows(DWORD count, const HANDLE* handles, ULONGLONG deadline)
     }
 }
 
+// Names what changed between two looks at the screen.
+std::wstring ChangeOf(const std::vector<DWORD>& before, const std::vector<DWORD>& after)
+{
+    if (before.size() != after.size())
+        return L"the screen is still changing";
+    const RECT screen = DeviceScreenRect();
+    const int width = screen.right - screen.left;
+    const auto changed = std::mismatch(before.begin(), before.end(), after.begin()).first - before.begin();
+    return ScreenChangingAt({screen.left + static_cast<int>(changed % width), screen.top + static_cast<int>(changed / width)});
+}
+
 class Device {
 public:
     Device()
@@ -70,8 +98,12 @@ public:
         GetModuleFileNameW(nullptr, self, MAX_PATH);
         wchar_t command[MAX_PATH + 32];
         swprintf(command, MAX_PATH + 32, L"\"%ls\" --shell", self);
-        // Everything the device starts lives in one job, so a reset ends it all.
+        // Everything the device starts lives in one job, so a reset ends it
+        // all, and so does the end of this process, however it ends.
         programs = CreateJobObjectW(nullptr, nullptr);
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        SetInformationJobObject(programs, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
         // The Today screen reports on our standard error.
         STARTUPINFOW startup = {};
         startup.cb = sizeof(startup);
@@ -138,12 +170,32 @@ public:
         }
     }
 
-    // Lets what the screen is doing (a tap, the paints after it) finish.
-    bool Settle()
+    // Waits until the device has done with what the last step started:
+    // every program of it idle at its message loop, nothing left to paint,
+    // and the screen the same over a few looks. False, with what was still
+    // busy said on standard error, when the limit passes first (or the Today
+    // screen ended).
+    bool WaitUntilQuiet(int line)
     {
-        const ULONGLONG end = Deadline(kSettleTimeout);
-        while (shell && WaitForInputIdle(shell, 20) == WAIT_TIMEOUT && GetTickCount64() < end)
-            PumpMessages();
+        const DWORD limit = QuietLimit();
+        const ULONGLONG end = Deadline(limit);
+        std::vector<DWORD> shown;
+        std::wstring busy;
+        for (int quiet = 0; quiet < kQuietLooks;) {
+            if (!Run(kQuietLook))
+                return false;
+            std::vector<DWORD> now = CaptureScreen();
+            busy = DeviceBusyWith(programs);
+            if (busy.empty() && now != shown)
+                busy = ChangeOf(shown, now);
+            shown.swap(now);
+            quiet = busy.empty() ? quiet + 1 : 0;
+            if (quiet < kQuietLooks && GetTickCount64() >= end) {
+                fwprintf(stderr, L"today: line %d: the device was not quiet within %lu s: %ls\n", line, limit / 1000,
+                         busy.c_str());
+                return false;
+            }
+        }
         return true;
     }
 
@@ -169,24 +221,25 @@ bool RunStep(Device& device, const ScriptStep& step)
     switch (step.kind) {
     case ScriptStep::kTap:
         TapScreen(step.x, step.y);
-        return device.Run(kTapSettle) && device.Settle();
+        return device.WaitUntilQuiet(step.line);
     case ScriptStep::kKey:
         PressKey(step.virtualKey);
-        return device.Run(kTapSettle) && device.Settle();
+        return device.WaitUntilQuiet(step.line);
     case ScriptStep::kWait:
         return device.Run(step.milliseconds);
     case ScriptStep::kScreenshot:
-        device.Settle();
+        if (!device.WaitUntilQuiet(step.line))
+            return false;
         if (!SaveScreenshot(step.path.c_str())) {
             fwprintf(stderr, L"today: line %d: cannot write the screenshot %ls\n", step.line, step.path.c_str());
             return false;
         }
         return true;
     case ScriptStep::kReset:
-        return device.SoftReset();
+        return device.SoftReset() && device.WaitUntilQuiet(step.line);
     case ScriptStep::kSettings:
         PostMessageW(FindWindowW(kShellClassName, nullptr), WM_TODAY_OPENSETTINGS, 0, 0);
-        return device.Run(kTapSettle) && device.Settle();
+        return device.WaitUntilQuiet(step.line);
     case ScriptStep::kQuit:
         return true;
     }
@@ -237,7 +290,8 @@ int RunDeviceScript(const std::vector<ScriptStep>& steps)
     if (!screen.Ready())
         return 1;
     Device device;
-    if (!device.Boot())
+    // A script begins on the Today screen as it first shows, all painted.
+    if (!device.Boot() || (!steps.empty() && !device.WaitUntilQuiet(steps.front().line)))
         return 1;
     for (const ScriptStep& step : steps) {
         if (step.kind == ScriptStep::kQuit)

@@ -19,7 +19,7 @@ void AppendToFile(void* context, void* data, int size)
 
 }  // namespace
 
-bool SaveScreenshot(const wchar_t* path)
+std::vector<DWORD> CaptureScreen()
 {
     const RECT screenRect = DeviceScreenRect();
     const int width = screenRect.right - screenRect.left;
@@ -38,23 +38,32 @@ bool SaveScreenshot(const wchar_t* path)
     // Straight from the screen: every window shows, the item rows included.
     BitBlt(memory, 0, 0, width, height, screen, screenRect.left, screenRect.top, SRCCOPY);
     GdiFlush();
-
-    std::vector<unsigned char> rgb(static_cast<size_t>(width) * height * 3);
-    auto pixels = static_cast<const unsigned char*>(bits);
-    for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i) {
-        rgb[i * 3] = pixels[i * 4 + 2];
-        rgb[i * 3 + 1] = pixels[i * 4 + 1];
-        rgb[i * 3 + 2] = pixels[i * 4];
-    }
+    auto pixels = static_cast<const DWORD*>(bits);
+    std::vector<DWORD> captured(pixels, pixels + static_cast<size_t>(width) * height);
     SelectObject(memory, kept);
     DeleteObject(picture);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
+    return captured;
+}
 
+bool SaveScreenshot(const wchar_t* path)
+{
+    const std::vector<DWORD> pixels = CaptureScreen();
+    std::vector<unsigned char> rgb;
+    rgb.reserve(pixels.size() * 3);
+    for (DWORD pixel : pixels) {
+        rgb.push_back(static_cast<unsigned char>(pixel >> 16));
+        rgb.push_back(static_cast<unsigned char>(pixel >> 8));
+        rgb.push_back(static_cast<unsigned char>(pixel));
+    }
     FILE* file = _wfopen(path, L"wb");
     if (!file)
         return false;
-    bool written = stbi_write_png_to_func(AppendToFile, file, width, height, 3, rgb.data(), width * 3) != 0;
+    const RECT screen = DeviceScreenRect();
+    const int width = screen.right - screen.left;
+    bool written = stbi_write_png_to_func(AppendToFile, file, width, static_cast<int>(pixels.size()) / width, 3,
+                                          rgb.data(), width * 3) != 0;
     return fclose(file) == 0 && written;
 }
 

@@ -2,7 +2,12 @@
 
 #include <windows.h>
 
+#include <vector>
+
 // The device's screen from the outside: what a person sees and touches.
+
+// Every pixel of the screen, every window on it, row by row, as 0x00RRGGBB.
+std::vector<DWORD> CaptureScreen();
 
 // Writes the whole screen, every window on it, to a PNG file.
 bool SaveScreenshot(const wchar_t* path);

@@ -1,8 +1,22 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the PE programs on Wine, and the
 # card engine natively under AddressSanitizer and UndefinedBehaviorSanitizer.
+#
+#   tools/test.sh [--stress]
+#
+# --stress runs the tests beside twice as many busy processes as the machine
+# has cores, as on a loaded machine: the suite must pass so too.
 set -euo pipefail
 source "$(dirname "$0")/lib/common.sh"
+
+stress=""
+for argument in "$@"; do
+    case "$argument" in
+        --stress) stress=1 ;;
+        -h | --help) sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+        *) die "unknown argument $argument (see tools/test.sh --help)" ;;
+    esac
+done
 
 ensure_packages "${PE_PACKAGES[@]}" "${NATIVE_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 
@@ -11,7 +25,22 @@ cmake -S "$TOLVANE_ROOT" -B "$TOLVANE_BUILD/native" -DCMAKE_BUILD_TYPE=RelWithDe
     die "configuring the native build failed"
 cmake --build "$TOLVANE_BUILD/native" -j "$(nproc)" || die "the native build failed"
 
-trap end_session EXIT
+busy=()
+# Ends the busy processes of --stress with the session, keeping its status.
+end_test_session() {
+    local status=$?
+    [ ${#busy[@]} -eq 0 ] || kill "${busy[@]}" 2>/dev/null || true
+    (exit "$status")
+    end_session
+}
+trap end_test_session EXIT
+if [ -n "$stress" ]; then
+    for _ in $(seq $((2 * $(nproc)))); do
+        (while :; do :; done) &
+        busy+=($!)
+    done
+    echo "== Under stress: ${#busy[@]} busy processes beside the tests"
+fi
 ensure_display
 wine_environment "$TOLVANE_BUILD/pe/wineprefix"
 # No window manager runs on the test display: with unmanaged windows Wine

@@ -40,8 +40,13 @@ const std::wstring kBin = ProgramFolder(), kWork = WorkFolder();
 
 bool onVirtualDesktop = true;
 
-// Runs a program to its end, on a 240x320 virtual desktop when asked.
-DWORD RunProgram(std::wstring command, bool virtualDesktop = false)
+// Every run of the device ends within this, or is ended.
+const DWORD kRunLimit = 120000;
+
+// Runs a program to its end, on a 240x320 virtual desktop when asked, its
+// standard error into a file when one is named. A run that outlives its
+// limit is ended and answers STILL_ACTIVE.
+DWORD RunProgram(std::wstring command, bool virtualDesktop = false, const std::wstring& errors = L"")
 {
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
@@ -50,15 +55,45 @@ DWORD RunProgram(std::wstring command, bool virtualDesktop = false)
     // Named either way: after a program on the virtual desktop, Wine would
     // start the next one there too.
     startup.lpDesktop = const_cast<wchar_t*>(virtualDesktop ? L"TolvaneTest" : L"Default");
+    SECURITY_ATTRIBUTES inherited = {sizeof(inherited), nullptr, TRUE};
+    HANDLE file = INVALID_HANDLE_VALUE;
+    if (!errors.empty()) {
+        file = CreateFileW(errors.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS, 0, nullptr);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdError = file;
+    }
     PROCESS_INFORMATION process = {};
     DWORD code = 0x80000000;
-    if (CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        WaitForSingleObject(process.hProcess, 180000);
+    if (CreateProcessW(nullptr, &command[0], nullptr, nullptr, file != INVALID_HANDLE_VALUE, 0, nullptr, nullptr,
+                       &startup, &process)) {
+        if (WaitForSingleObject(process.hProcess, kRunLimit) == WAIT_TIMEOUT)
+            TerminateProcess(process.hProcess, STILL_ACTIVE);  // its device's programs end with it
+        WaitForSingleObject(process.hProcess, 5000);
         GetExitCodeProcess(process.hProcess, &code);
         CloseHandle(process.hProcess);
         CloseHandle(process.hThread);
     }
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
     return code;
+}
+
+// Ends what a failed test may have left running: a device window, a Today
+// screen (and with either, its device).
+void EndDevicesLeftBehind()
+{
+    for (const wchar_t* kind : {L"TolvaneDeviceWindow", kShellClassName}) {
+        while (HWND window = FindWindowW(kind, nullptr)) {
+            DWORD id = 0;
+            GetWindowThreadProcessId(window, &id);
+            HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+            if (!process)
+                break;
+            TerminateProcess(process, 1);
+            WaitForSingleObject(process, 5000);
+            CloseHandle(process);
+        }
+    }
 }
 
 std::wstring Today(const std::wstring& arguments = L"")
@@ -68,6 +103,7 @@ std::wstring Today(const std::wstring& arguments = L"")
 
 void Install(bool install = true)
 {
+    EndDevicesLeftBehind();
     RunProgram(L"\"" + kBin + L"install.exe\" uninstall");
     if (install) {
         ASSERT_EQ(RunProgram(L"\"" + kBin + L"install.exe\" install \"" + kBin + L"Tolvane.dll\""), 0u);
@@ -75,11 +111,11 @@ void Install(bool install = true)
 }
 
 // Writes the script and runs the device with it.
-DWORD RunScript(const std::string& script, const std::wstring& name)
+DWORD RunScript(const std::string& script, const std::wstring& name, const std::wstring& errors = L"")
 {
     const std::wstring path = kWork + name + L".txt";
     std::ofstream(path.c_str()) << script;
-    return RunProgram(Today(L" --script \"" + path + L"\""), onVirtualDesktop);
+    return RunProgram(Today(L" --script \"" + path + L"\""), onVirtualDesktop, errors);
 }
 
 // A script's screenshot command, and the file it writes.
@@ -131,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(Screens, Device, ::testing::Values(true, false),
 
 TEST_P(Device, PlaysAHandFromAFreshInstall)
 {
-    ASSERT_EQ(RunScript("wait 300\n" + Shot("dealt") + "tap 55" + kRow + "tap 95" + kRow + Shot("marked") +
+    ASSERT_EQ(RunScript(Shot("dealt") + "tap 55" + kRow + "tap 95" + kRow + Shot("marked") +
                             "tap 138" + kRow + Shot("drawn") + "quit\n",
                         L"play"),
               0u);
@@ -144,26 +180,27 @@ TEST_P(Device, OptionsFromTheIconAResetThenUnlinkFromTheSettings)
 {
     // Template 500 full screen below the title bar; its title bar's ok; the
     // settings page's first Options button; the card back list opened, then
-    // nine presses from Blue to Red Stripe.
+    // nine presses from Blue to Red Stripe; Five Discards; Reset Wallet. The
+    // row shows the new back and $100 as soon as the dialog is gone.
     const std::string titleOk = "tap 224 13\n";
-    std::string script = "wait 300\ntap 10" + kRow + "wait 500\n" + Shot("options") + "tap 80 79\n";
+    std::string script = "tap 35" + kRow + "tap 10" + kRow + Shot("options") + "tap 80 79\n";
     for (int i = 0; i < 9; ++i)
         script += "key down\n";
-    script += "key action\ntap 21 101\n" + titleOk;
-    for (int x : {35, 55, 75, 95, 115})
+    script += "key action\ntap 21 101\ntap 147 103\n" + titleOk + Shot("options-closed");
+    for (int x : {55, 75, 95, 115})
         script += "tap " + std::to_string(x) + kRow;
     // A soft reset loads the item afresh: the first deal again, under the stored back.
     script += Shot("five-marked") + "tap 138" + kRow + "reset\ntap 35" + kRow + Shot("after-reset") +
-              "settings\ntap 195 66\nwait 1000\n" + Shot("stored") + "tap 100 224\nwait 500\n" + Shot("paytable") +
-              titleOk + "tap 95 204\nwait 500\n" + Shot("question") + "key action\nwait 3000\n" + Shot("unlinked") +
-              "quit\n";
+              "settings\ntap 195 66\n" + Shot("stored") + "tap 100 224\n" + Shot("paytable") + titleOk +
+              "tap 95 204\n" + Shot("question") + "key action\n" + Shot("unlinked") + "quit\n";
     ASSERT_EQ(RunScript(script, L"unlink"), 0u);
     EXPECT_EQ(Stored(L"DISCARD").second * 1000 + Stored(L"CARDBACK").second, 1162u);
     EXPECT_EQ(Stored(L"DLL").first, 0u) << "unlinked";
-    for (const char* name : {"options", "five-marked", "after-reset", "stored", "paytable", "question", "unlinked"})
+    for (const char* name :
+         {"options", "options-closed", "five-marked", "after-reset", "stored", "paytable", "question", "unlinked"})
         EXPECT_TRUE(MatchesGolden(name));
     Install();
-    ASSERT_EQ(RunScript("wait 300\n" + Shot("reinstalled") + "quit\n", L"reinstalled"), 0u);
+    ASSERT_EQ(RunScript(Shot("reinstalled") + "quit\n", L"reinstalled"), 0u);
     EXPECT_TRUE(MatchesGolden("reinstalled", "tests/today/golden/dealt.png")) << "the library loads again: the first deal";
 }
 
@@ -205,6 +242,43 @@ TEST(TodayItems, StandInTheirOrderTiesInRegistryOrderBrokenOnesLeftOut)
     EXPECT_EQ(names, (std::vector<std::wstring>{L"Gamma", L"Tolvane", L"Alpha", L"Beta", L"Zeta"}));
 }
 
+TEST(Quiet, ADeviceThatNeverSettlesEndsTheRunNamingWhatIsBusy)
+{
+    Install();
+    wchar_t windows[MAX_PATH];
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    CopyFileW((kBin + L"restless.dll").c_str(), (std::wstring(windows) + L"\\restless.dll").c_str(), FALSE);
+    AddItem(L"Restless", L"\\Windows\\restless.dll", 1, 1);
+    SetEnvironmentVariableW(L"TOLVANE_QUIET_SECONDS", L"2");
+    const std::wstring errors = kWork + L"restless.log";
+    const DWORD code = RunScript("# a comment\n" + Shot("restless"), L"restless", errors);
+    SetEnvironmentVariableW(L"TOLVANE_QUIET_SECONDS", nullptr);
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(kTodayItemsKey) + L"\\Restless").c_str());
+    Install(false);
+    EXPECT_EQ(code, 1u);
+    const std::string log = FileBytes(std::string(errors.begin(), errors.end()));
+    EXPECT_NE(log.find("line 2: the device was not quiet within 2 s: the window \"\" (RestlessItem)"), std::string::npos)
+        << log;
+}
+
+// Where the Today screen stands against the device window's client area,
+// once it has followed the window (at most a few seconds).
+SIZE TodayOffset(HWND device, HWND today)
+{
+    SIZE offset = {};
+    for (int tries = 0; tries < 100; ++tries) {
+        POINT screen = {0, 0};
+        ClientToScreen(device, &screen);
+        RECT shown;
+        GetWindowRect(today, &shown);
+        offset = {shown.left - screen.x, shown.top - screen.y};
+        if (!offset.cx && !offset.cy)
+            break;
+        Sleep(50);
+    }
+    return offset;
+}
+
 TEST(DeviceWindow, CarriesTheDeviceMovesItAndClosingItEndsIt)
 {
     Install();
@@ -213,31 +287,36 @@ TEST(DeviceWindow, CarriesTheDeviceMovesItAndClosingItEndsIt)
         nullptr, 0, [](void* text) -> DWORD { return RunProgram(*static_cast<std::wstring*>(text)); },
         const_cast<std::wstring*>(&command), 0, nullptr);
     HWND device = nullptr, today = nullptr;
-    for (int tries = 0; tries < 300 && !(device && today && IsWindowVisible(today)); ++tries) {
+    for (int tries = 0; tries < 600 && !(device && today && IsWindowVisible(today)); ++tries) {
         Sleep(100);
         device = FindWindowW(L"TolvaneDeviceWindow", L"Tolvane device");
         today = FindWindowW(kShellClassName, nullptr);
     }
-    ASSERT_TRUE(device && today);
-    for (int move = 0; move < 2; ++move) {
+    EXPECT_TRUE(device && today) << "the device window did not come up";
+    if (device && today) {
         POINT screen = {0, 0};
         ClientToScreen(device, &screen);
-        RECT shown;
-        GetWindowRect(today, &shown);
-        EXPECT_EQ(shown.left * 10000 + shown.top, screen.x * 10000 + screen.y) << "in the device window's client area";
         EXPECT_GT(screen.x, 0) << "away from the desktop's corner";
-        RECT frame;
-        GetWindowRect(device, &frame);
-        SetWindowPos(device, nullptr, frame.left + 37, frame.top - 23, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-        Sleep(300);
+        for (int move = 0; move < 3; ++move) {
+            if (move) {
+                RECT frame;
+                GetWindowRect(device, &frame);
+                SetWindowPos(device, nullptr, frame.left + 37, frame.top - 23, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+            }
+            const SIZE offset = TodayOffset(device, today);
+            EXPECT_EQ(offset.cx, 0) << "after move " << move;
+            EXPECT_EQ(offset.cy, 0) << "after move " << move;
+        }
+        PostMessageW(device, WM_SYSCOMMAND, SC_CLOSE, 0);  // as a window manager closes it
+        EXPECT_EQ(WaitForSingleObject(run, 10000), WAIT_OBJECT_0);
+        DWORD code = 1;
+        GetExitCodeThread(run, &code);
+        EXPECT_EQ(code, 0u);
+        EXPECT_FALSE(IsWindow(today));
     }
-    PostMessageW(device, WM_SYSCOMMAND, SC_CLOSE, 0);  // as a window manager closes it
-    EXPECT_EQ(WaitForSingleObject(run, 5000), WAIT_OBJECT_0);
-    DWORD code = 1;
-    GetExitCodeThread(run, &code);
+    EndDevicesLeftBehind();
+    WaitForSingleObject(run, kRunLimit);
     CloseHandle(run);
-    EXPECT_EQ(code, 0u);
-    EXPECT_FALSE(IsWindow(today));
     Install(false);
 }
 

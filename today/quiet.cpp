@@ -1,0 +1,136 @@
+#include "quiet.h"
+
+#include <stddef.h>
+
+#include <vector>
+
+namespace {
+
+// How long a window's thread may take to answer before it counts as busy.
+const UINT kAnswerMilliseconds = 100;
+
+std::vector<DWORD> ProcessIds(HANDLE job)
+{
+    // The list's header, then its ids: room for more programs than the
+    // device ever runs at once.
+    ULONG_PTR list[1 + 64] = {};
+    auto header = reinterpret_cast<JOBOBJECT_BASIC_PROCESS_ID_LIST*>(list);
+    header->NumberOfAssignedProcesses = 64;
+    if (!QueryInformationJobObject(job, JobObjectBasicProcessIdList, list, sizeof(list), nullptr))
+        return {};
+    // Past the one id the record declares, so not through its array.
+    const auto ids = reinterpret_cast<const ULONG_PTR*>(reinterpret_cast<const char*>(list) +
+                                                        offsetof(JOBOBJECT_BASIC_PROCESS_ID_LIST, ProcessIdList));
+    return std::vector<DWORD>(ids, ids + header->NumberOfProcessIdsInList);
+}
+
+std::wstring ProgramName(HANDLE process)
+{
+    wchar_t path[MAX_PATH];
+    DWORD length = MAX_PATH;
+    if (!QueryFullProcessImageNameW(process, 0, path, &length))
+        return L"a program";
+    const wchar_t* name = wcsrchr(path, L'\\');
+    return name ? name + 1 : path;
+}
+
+std::wstring Describe(HWND window)
+{
+    wchar_t title[64] = L"", kind[64] = L"";
+    GetWindowTextW(window, title, 64);
+    GetClassNameW(window, kind, 64);
+    return std::wstring(L"the window \"") + title + L"\" (" + kind + L")";
+}
+
+struct Search {
+    const std::vector<DWORD>* ids;
+    std::wstring busy;
+};
+
+bool OfTheDevice(HWND window, const Search& search)
+{
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    for (DWORD each : *search.ids) {
+        if (each == id)
+            return true;
+    }
+    return false;
+}
+
+// A window shown with part of it still to paint.
+BOOL CALLBACK FindUnpainted(HWND window, LPARAM lParam)
+{
+    auto& search = *reinterpret_cast<Search*>(lParam);
+    if (IsWindowVisible(window) && GetUpdateRect(window, nullptr, FALSE)) {
+        search.busy = Describe(window) + L" has a paint pending";
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK FindBusyWindow(HWND window, LPARAM lParam)
+{
+    auto& search = *reinterpret_cast<Search*>(lParam);
+    if (!OfTheDevice(window, search))
+        return TRUE;
+    // Its thread answers only once it is back at its message loop.
+    if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kAnswerMilliseconds, nullptr)) {
+        search.busy = Describe(window) + L" does not answer";
+        return FALSE;
+    }
+    FindUnpainted(window, lParam);
+    if (search.busy.empty())
+        EnumChildWindows(window, FindUnpainted, lParam);
+    return search.busy.empty();
+}
+
+// Whether the process shows a window of its own: every program of the
+// device does once it has started.
+BOOL CALLBACK FindShownWindow(HWND window, LPARAM lParam)
+{
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    if (id == *reinterpret_cast<DWORD*>(lParam) && IsWindowVisible(window)) {
+        *reinterpret_cast<DWORD*>(lParam) = 0;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+bool ShowsAWindow(DWORD process)
+{
+    EnumWindows(FindShownWindow, reinterpret_cast<LPARAM>(&process));
+    return process == 0;
+}
+
+}  // namespace
+
+std::wstring ScreenChangingAt(POINT point)
+{
+    HWND window = WindowFromPoint(point);
+    return (window ? Describe(window) : L"something") + L" is still changing the screen";
+}
+
+std::wstring DeviceBusyWith(HANDLE programs)
+{
+    const std::vector<DWORD> ids = ProcessIds(programs);
+    for (DWORD id : ids) {
+        HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+        if (!process)
+            continue;  // gone already
+        // A program just started has not reached its message loop yet. Our
+        // own are console programs, which have no idle state to wait for
+        // (WaitForInputIdle fails at once): they have started once they
+        // show a window.
+        const bool starting = WaitForInputIdle(process, 0) == WAIT_TIMEOUT || !ShowsAWindow(id);
+        const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+        const std::wstring name = ProgramName(process);
+        CloseHandle(process);
+        if (starting && running)
+            return name + L" has not shown its window yet";
+    }
+    Search search = {&ids, L""};
+    EnumWindows(FindBusyWindow, reinterpret_cast<LPARAM>(&search));
+    return search.busy;
+}
