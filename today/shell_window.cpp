@@ -151,6 +151,17 @@ LRESULT OnSettingsClosed(HWND window)
     return 0;
 }
 
+// The Today screen is active again: a window over it (a dialog, a message
+// box, the settings) has gone. A Pocket PC keeps no pixels of a covered
+// window, so what was under it paints afresh at once; Wine would show the
+// pixels it kept, as they were before the window came.
+LRESULT OnActivate(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    if (LOWORD(wParam) != WA_INACTIVE && lParam)
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    return DefWindowProcW(window, WM_ACTIVATE, wParam, lParam);  // the focus, as ever
+}
+
 LRESULT OnDestroy()
 {
     KillTimer(shell.window, kRefreshTimer);
@@ -179,6 +190,8 @@ LRESULT CALLBACK ShellWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         return wParam == TODAYCOLOR_TEXT ? kThemeTextColor : RGB(255, 255, 255);
     case TODAYM_DRAWWATERMARK:
         return OnDrawWatermark(reinterpret_cast<TODAYDRAWWATERMARKINFO*>(lParam));
+    case WM_ACTIVATE:
+        return OnActivate(window, wParam, lParam);
     case WM_TODAY_OPENSETTINGS:
         OpenSettingsPage(window);
         return 0;
