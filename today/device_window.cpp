@@ -107,6 +107,25 @@ LRESULT CALLBACK DeviceWndProc(HWND device, UINT message, WPARAM wParam, LPARAM 
     }
 }
 
+// The device window is a frame around its screen, with nothing of its own
+// where the screen is: whatever raises it on the host's display (a click on
+// its caption, a drag, the window system), it cannot cover the Today screen
+// and the dialogs inside it, which are windows of other programs that Wine
+// does not keep above it there.
+void CutOutTheScreen(HWND device)
+{
+    RECT frame;
+    GetWindowRect(device, &frame);
+    POINT screen = {0, 0};
+    ClientToScreen(device, &screen);
+    const int left = screen.x - frame.left, top = screen.y - frame.top;
+    HRGN shape = CreateRectRgn(0, 0, frame.right - frame.left, frame.bottom - frame.top);
+    HRGN hole = CreateRectRgn(left, top, left + kDeviceScreenWidth, top + kDeviceScreenHeight);
+    CombineRgn(shape, shape, hole, RGN_DIFF);
+    DeleteObject(hole);
+    SetWindowRgn(device, shape, FALSE);  // the window owns the region now
+}
+
 }  // namespace
 
 HWND OpenDeviceWindow()
@@ -124,6 +143,7 @@ HWND OpenDeviceWindow()
                                   nullptr);
     if (!device)
         return nullptr;
+    CutOutTheScreen(device);
     UpdateWindow(device);
     SetEnvironmentVariableW(kDeviceWindowVariable, std::to_wstring(reinterpret_cast<UINT_PTR>(device)).c_str());
     return device;
