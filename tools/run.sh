@@ -69,7 +69,9 @@ prefix=$(cd "$prefix" && pwd)
 # on fd 9, which no Wine program may inherit (9>&- below): the server they
 # leave behind would hold it after this command.
 exec 9>>"$prefix/.tolvane-device.lock"
-flock -n 9 || die "the device in $prefix is running, so nothing was done: close it (Start > Close) first, or name another device with --prefix DIR"
+flock -n 9 ||
+    die "the device in $prefix is running, so nothing was done: close it (Start > Close) first," \
+        "or name another device with --prefix DIR"
 
 ensure_packages "${PE_PACKAGES[@]}"
 trap end_session EXIT
@@ -78,15 +80,33 @@ if [ -n "${scripted:-}" ]; then
 else
     ensure_display
 fi
-# The build (of the device's programs only) and the device's boot at once:
-# neither needs the other, and each takes seconds even with nothing to do.
-[ -f "$TOLVANE_BUILD/pe/bin/today.exe" ] || echo "Building the device's programs, once: a few minutes"
-(build_pe today | { grep --line-buffered -v 'Built target' || true; }) &
-build=$!
-[ -f "$prefix/system.reg" ] || echo "Creating the device in $prefix, once: about a minute"
-wine_environment "$prefix" >/dev/null 9>&-
-wait "$build" || exit 1  # the build said why
 bin="$TOLVANE_BUILD/pe/bin"
+built="$TOLVANE_BUILD/pe/device-built"  # stamped as a build of them starts, kept when it succeeds
+# Whether the device's programs are built from the sources as they are.
+# Make would answer it too, but only after some thirty runs of CMake:
+# seconds of every start on a busy two-core machine.
+device_built() {
+    local program
+    for program in today.exe Tolvane.dll coredll.dll aygshell.dll install.exe; do
+        [ -f "$bin/$program" ] || return 1
+    done
+    [ -f "$built" ] && [ -z "$(cd "$TOLVANE_ROOT" &&
+        find CMakeLists.txt cmake device cards item options resources today -newer "$built" -print -quit)" ]
+}
+# The build (of the device's programs only) and the device's boot at once:
+# neither needs the other.
+if ! device_built; then
+    [ -f "$bin/today.exe" ] || echo "Building the device's programs, once: a few minutes"
+    (
+        mkdir -p "${built%/*}" && touch "$built.new" &&
+            build_pe today | { grep --line-buffered -v 'Built target' || true; } &&
+            mv "$built.new" "$built"
+    ) &
+    build=$!
+fi
+[ -f "$prefix/system.reg" ] || echo "Creating the device in $prefix, once: under a minute"
+wine_environment "$prefix" >/dev/null 9>&-
+[ -z "${build:-}" ] || wait "$build" || exit 1  # the build said why
 
 installer() { wine "$bin/install.exe" "$@" 9>&-; }
 dll() { winepath -w "$bin/Tolvane.dll"; }

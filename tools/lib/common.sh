@@ -14,7 +14,8 @@ die() {
 ensure_packages() {
     local missing=() package installed
     # One query for all: a dozen of them took a second of every start.
-    installed=" $(dpkg-query -W -f='${Status} ${Package}\n' "$@" 2>/dev/null | sed -n 's/^install ok installed //p' | tr '\n' ' ') "
+    installed=$(dpkg-query -W -f='${Status} ${Package}\n' "$@" 2>/dev/null | sed -n 's/^install ok installed //p')
+    installed=" ${installed//$'\n'/ } "
     for package in "$@"; do
         [[ "$installed" == *" $package "* ]] || missing+=("$package")
     done
@@ -40,9 +41,8 @@ TEST_PACKAGES=(xdotool)
 # A configured tree is not configured again, as its build runs CMake itself
 # when a CMakeLists.txt changes.
 build_pe() {
-    [ -f "$TOLVANE_BUILD/pe/Makefile" ] ||
-        cmake -S "$TOLVANE_ROOT" -B "$TOLVANE_BUILD/pe" -DCMAKE_BUILD_TYPE=Release \
-            -DCMAKE_TOOLCHAIN_FILE="$TOLVANE_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null || die "configuring the PE build failed"
+    [ -f "$TOLVANE_BUILD/pe/Makefile" ] || cmake -S "$TOLVANE_ROOT" -B "$TOLVANE_BUILD/pe" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$TOLVANE_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null || die "configuring the PE build failed"
     cmake --build "$TOLVANE_BUILD/pe" -j "$(nproc)" ${1:+--target "$@"} || die "the PE build failed"
 }
 
