@@ -1,25 +1,41 @@
 #pragma once
 
 #include <windows.h>
-#include <stdio.h>
 
-// A device clock setting, "YYYY-MM-DDTHH:MM:SS", into a complete SYSTEMTIME
-// with its day of week; false for anything else, impossible dates included.
+// A device clock setting, exactly "YYYY-MM-DDTHH:MM:SS", into a complete
+// SYSTEMTIME with its day of week; false for anything else: other lengths,
+// trailing text, and times or dates that do not exist.
 inline bool ParseDeviceClock(const wchar_t* text, SYSTEMTIME* time)
 {
-    unsigned year, month, day, hour, minute, second;
-    wchar_t separator = 0;
-    if (swscanf(text, L"%4u-%2u-%2u%lc%2u:%2u:%2u", &year, &month, &day, &separator, &hour, &minute, &second) != 7 ||
-        separator != L'T')
+    const wchar_t kPattern[] = L"dddd-dd-ddTdd:dd:dd";
+    unsigned fields[6] = {}, field = 0;
+    for (int i = 0; kPattern[i]; ++i) {
+        if (kPattern[i] != L'd') {
+            if (text[i] != kPattern[i])
+                return false;
+            ++field;
+        } else if (text[i] < L'0' || text[i] > L'9') {
+            return false;
+        } else {
+            fields[field] = fields[field] * 10 + (text[i] - L'0');
+        }
+    }
+    if (text[ARRAYSIZE(kPattern) - 1] != 0)
         return false;
+    const unsigned year = fields[0], month = fields[1], day = fields[2];
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    const unsigned monthDays[] = {31, leap ? 29u : 28u, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12 || day < 1 || day > monthDays[month - 1] || fields[3] > 23 || fields[4] > 59 ||
+        fields[5] > 59)
+        return false;  // Wine's SystemTimeToFileTime takes 29 February of any year, as 1 March
     SYSTEMTIME parsed = {};
     parsed.wYear = static_cast<WORD>(year);
     parsed.wMonth = static_cast<WORD>(month);
     parsed.wDay = static_cast<WORD>(day);
-    parsed.wHour = static_cast<WORD>(hour);
-    parsed.wMinute = static_cast<WORD>(minute);
-    parsed.wSecond = static_cast<WORD>(second);
-    // The round trip rejects impossible dates and fills in the day of week.
+    parsed.wHour = static_cast<WORD>(fields[3]);
+    parsed.wMinute = static_cast<WORD>(fields[4]);
+    parsed.wSecond = static_cast<WORD>(fields[5]);
+    // The round trip fills in the day of week (and rejects years before 1601).
     FILETIME asFileTime;
     return SystemTimeToFileTime(&parsed, &asFileTime) && FileTimeToSystemTime(&asFileTime, time);
 }

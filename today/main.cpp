@@ -18,9 +18,9 @@
 
 namespace {
 
-int Usage(const wchar_t* problem)
+int Usage(const std::wstring& problem)
 {
-    fwprintf(stderr, L"today: %ls\nusage: today.exe [--clock YYYY-MM-DDTHH:MM:SS] [--script FILE]\n", problem);
+    fwprintf(stderr, L"today: %ls\nusage: today.exe [--clock YYYY-MM-DDTHH:MM:SS] [--script FILE]\n", problem.c_str());
     return 2;
 }
 
@@ -32,21 +32,22 @@ int main()
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     const wchar_t* scriptPath = nullptr;
     for (int i = 1; i < argc; ++i) {
-        if (lstrcmpW(argv[i], L"--shell") == 0)
+        const std::wstring option = argv[i];
+        if (option == L"--shell")
             return RunShell(L"TolvaneTodayReady");
-        if (lstrcmpW(argv[i], L"--options") == 0 && i + 1 < argc)
-            return RunItemOptions(argv[i + 1]);
-        if (lstrcmpW(argv[i], L"--clock") == 0 && i + 1 < argc) {
-            SYSTEMTIME unused;
-            if (!ParseDeviceClock(argv[++i], &unused))
-                return Usage(L"--clock takes a date and time such as 2026-12-13T14:25:36");
-            // The device's clock, for this program and all it starts.
-            SetEnvironmentVariableW(kDeviceClockVariable, argv[i]);
-        } else if (lstrcmpW(argv[i], L"--script") == 0 && i + 1 < argc) {
-            scriptPath = argv[++i];
-        } else {
-            return Usage((std::wstring(L"unknown argument ") + argv[i]).c_str());
-        }
+        if (option != L"--options" && option != L"--clock" && option != L"--script")
+            return Usage(L"unknown argument " + option);
+        if (++i == argc)
+            return Usage(option + L" needs a value");
+        SYSTEMTIME unused;
+        if (option == L"--options")
+            return RunItemOptions(argv[i]);
+        if (option == L"--script")
+            scriptPath = argv[i];
+        else if (!ParseDeviceClock(argv[i], &unused))
+            return Usage(L"--clock takes a date and time that exist, written as 2026-12-13T14:25:36");
+        else
+            SetEnvironmentVariableW(kDeviceClockVariable, argv[i]);  // for this program and all it starts
     }
     if (!scriptPath)
         return RunDevice();

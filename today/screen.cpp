@@ -80,8 +80,9 @@ INPUT StylusAt(int x, int y, DWORD action)
     const int height = GetSystemMetrics(SM_CYSCREEN);
     INPUT input = {};
     input.type = INPUT_MOUSE;
-    input.mi.dx = (x * 65536 + width - 1) / width;
-    input.mi.dy = (y * 65536 + height - 1) / height;
+    // In 64 bits: a coordinate of 32768 or more times 65536 overflows an int.
+    input.mi.dx = static_cast<LONG>((x * 65536LL + width - 1) / width);
+    input.mi.dy = static_cast<LONG>((y * 65536LL + height - 1) / height);
     input.mi.dwFlags = action | MOUSEEVENTF_ABSOLUTE;
     return input;
 }

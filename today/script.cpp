@@ -5,6 +5,8 @@
 
 #include <sstream>
 
+#include "device/device_screen.h"
+
 namespace {
 
 std::wstring Widen(const std::string& text)
@@ -16,6 +18,29 @@ std::wstring Widen(const std::string& text)
     return wide;
 }
 
+// A word of the script for a message: at most a few dozen characters, and
+// anything but printable ASCII escaped, so that a console shows all of it
+// (the C runtime's output stops at the first character it cannot convert).
+std::wstring Quoted(const std::wstring& word)
+{
+    const size_t kShown = 32;
+    std::wstring quoted = L"\"";
+    for (size_t i = 0; i < word.size() && i < kShown; ++i) {
+        const wchar_t c = word[i];
+        if (c == L'"' || c == L'\\') {
+            quoted += L'\\';
+            quoted += c;
+        } else if (c >= 0x20 && c < 0x7f) {
+            quoted += c;
+        } else {
+            wchar_t escape[8];
+            swprintf(escape, 8, L"\\u%04X", static_cast<unsigned>(c));
+            quoted += escape;
+        }
+    }
+    return quoted + (word.size() > kShown ? L"...\"" : L"\"");
+}
+
 bool ParseStep(const std::wstring& line, ScriptStep* step, std::wstring* why)
 {
     std::wistringstream words(line);
@@ -23,8 +48,14 @@ bool ParseStep(const std::wstring& line, ScriptStep* step, std::wstring* why)
     words >> command;
     if (command == L"tap") {
         step->kind = ScriptStep::kTap;
-        if (!(words >> step->x >> step->y) || step->x < 0 || step->y < 0) {
+        if (!(words >> step->x >> step->y)) {
             *why = L"tap takes two screen coordinates, as in \"tap 135 58\"";
+            return false;
+        }
+        if (step->x < 0 || step->x >= kDeviceScreenWidth || step->y < 0 || step->y >= kDeviceScreenHeight) {
+            *why = L"tap " + std::to_wstring(step->x) + L" " + std::to_wstring(step->y) +
+                   L" is off the screen (x 0 to " + std::to_wstring(kDeviceScreenWidth - 1) + L", y 0 to " +
+                   std::to_wstring(kDeviceScreenHeight - 1) + L")";
             return false;
         }
     } else if (command == L"key") {
@@ -64,11 +95,11 @@ bool ParseStep(const std::wstring& line, ScriptStep* step, std::wstring* why)
     } else if (command == L"quit") {
         step->kind = ScriptStep::kQuit;
     } else {
-        *why = L"unknown command \"" + command + L"\" (tap, key, wait, screenshot, reset, settings, quit)";
+        *why = L"unknown command " + Quoted(command) + L" (tap, key, wait, screenshot, reset, settings, quit)";
         return false;
     }
     if (words >> rest) {
-        *why = L"unexpected \"" + rest + L"\" after " + command;
+        *why = L"unexpected " + Quoted(rest) + L" after " + command;
         return false;
     }
     return true;

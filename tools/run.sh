@@ -15,30 +15,42 @@
 # The device's screen is a 240x320 Wine virtual desktop. With --window Wine
 # runs without one, as Windows does, and the device is a window of its own
 # whose client area is the screen.
+#
+# It builds only the device's programs (today.exe, Tolvane.dll, coredll.dll,
+# aygshell.dll, install.exe), showing what it compiles; the first build and
+# the device's creation take a few minutes, later starts a few seconds. A
+# device runs one command at a time: on a device that is running, a second
+# command (a run, install, uninstall or reinstall) says so and leaves it be.
 set -euo pipefail
 source "$(dirname "$0")/lib/common.sh"
+
+# The comment above, for --help; its two command lines after a wrong argument.
+usage() { awk 'NR > 1 && !/^#/ { exit } NR > 1 { sub(/^# ?/, ""); print }' "$0"; }
+usage_error() {
+    echo "error: $*" >&2
+    echo "usage:" >&2
+    grep '^#   tools/run.sh' "$0" | sed 's/^#//' >&2
+    exit 1
+}
 
 prefix="${XDG_DATA_HOME:-$HOME/.local/share}/tolvane/device"
 host_args=()
 command=run
 while [ $# -gt 0 ]; do
     case "$1" in
+        --prefix | --clock | --script)
+            [ $# -ge 2 ] && [ -n "$2" ] && [ "${2#--}" = "$2" ] || usage_error "$1 needs a value" ;;
+    esac
+    case "$1" in
         --prefix) prefix=$2; shift 2 ;;
         --clock) host_args+=(--clock "$2"); shift 2 ;;
         --window) window=1; shift ;;
         --script) [ -f "$2" ] || die "no script file $2"; host_args+=(--script "$2"); scripted=1; shift 2 ;;
         install | uninstall | reinstall) command=$1; shift ;;
-        -h | --help) sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
-        *) die "unknown argument $1 (see tools/run.sh --help)" ;;
+        -h | --help) usage; exit 0 ;;
+        *) usage_error "unknown argument $1" ;;
     esac
 done
-mkdir -p "$prefix"
-prefix=$(cd "$prefix" && pwd)
-
-ensure_packages "${PE_PACKAGES[@]}"
-build_pe >/dev/null
-bin="$TOLVANE_BUILD/pe/bin"
-
 if [ "$command" = run ] && [ -z "${DISPLAY:-}" ] && [ -z "${scripted:-}" ]; then
     cat >&2 <<MSG
 There is no X display to show the Today screen on (DISPLAY is not set).
@@ -49,27 +61,66 @@ Run it from a desktop session, or make a scripted run with screenshots:
 MSG
     exit 1
 fi
+mkdir -p "$prefix"
+prefix=$(cd "$prefix" && pwd)
+
+# One command at a time on a device: ending a command ends its prefix's Wine
+# server, and with it a device that another command runs. The lock is held
+# on fd 9, which no Wine program may inherit (9>&- below): the server they
+# leave behind would hold it after this command.
+exec 9>>"$prefix/.tolvane-device.lock"
+flock -n 9 ||
+    die "the device in $prefix is running, so nothing was done: close it (Start > Close) first," \
+        "or name another device with --prefix DIR"
+
+ensure_packages "${PE_PACKAGES[@]}"
 trap end_session EXIT
 if [ -n "${scripted:-}" ]; then
     start_private_display  # nothing on your screen can cover the device's
 else
     ensure_display
 fi
-wine_environment "$prefix"
+bin="$TOLVANE_BUILD/pe/bin"
+built="$TOLVANE_BUILD/pe/device-built"  # stamped as a build of them starts, kept when it succeeds
+# Whether the device's programs are built from the sources as they are.
+# Make would answer it too, but only after some thirty runs of CMake:
+# seconds of every start on a busy two-core machine.
+device_built() {
+    local program
+    for program in today.exe Tolvane.dll coredll.dll aygshell.dll install.exe; do
+        [ -f "$bin/$program" ] || return 1
+    done
+    [ -f "$built" ] && [ -z "$(cd "$TOLVANE_ROOT" &&
+        find CMakeLists.txt cmake device cards item options resources today -newer "$built" -print -quit)" ]
+}
+# The build (of the device's programs only) and the device's boot at once:
+# neither needs the other.
+if ! device_built; then
+    [ -f "$bin/today.exe" ] || echo "Building the device's programs, once: a few minutes"
+    (
+        mkdir -p "${built%/*}" && touch "$built.new" &&
+            build_pe today | { grep --line-buffered -v 'Built target' || true; } &&
+            mv "$built.new" "$built"
+    ) &
+    build=$!
+fi
+[ -f "$prefix/system.reg" ] || echo "Creating the device in $prefix, once: under a minute"
+wine_environment "$prefix" >/dev/null 9>&-
+[ -z "${build:-}" ] || wait "$build" || exit 1  # the build said why
 
-installer() { wine "$bin/install.exe" "$@"; }
-dll=$(winepath -w "$bin/Tolvane.dll")
+installer() { wine "$bin/install.exe" "$@" 9>&-; }
+dll() { winepath -w "$bin/Tolvane.dll"; }
 case "$command" in
-    install) installer install "$dll"; exit ;;
+    install) installer install "$(dll)"; exit ;;
     uninstall) installer uninstall; exit ;;
-    reinstall) installer uninstall >/dev/null; installer install "$dll"; exit ;;
+    reinstall) installer uninstall >/dev/null; installer install "$(dll)"; exit ;;
 esac
 
 if [ ! -f "$prefix/.tolvane-installed" ]; then
-    installer install "$dll"
+    installer install "$(dll)"
     touch "$prefix/.tolvane-installed"
-else
-    installer update "$dll"  # the device runs the DLL just built
+elif ! cmp -s "$bin/Tolvane.dll" "$prefix/drive_c/windows/Tolvane.dll"; then
+    installer update "$(dll)"  # the device runs the DLL just built
 fi
 explorer='HKCU\Software\Wine\Explorer'
 x11='HKCU\Software\Wine\X11 Driver'
@@ -89,4 +140,4 @@ else
         wine reg add "$explorer" /v Desktop /d TolvaneDevice /f >/dev/null 2>&1 ||
         die "cannot give the device its 240x320 screen in $prefix"
 fi
-wine "$bin/today.exe" "${host_args[@]}" || die "the device run failed (status $?)"
+wine "$bin/today.exe" "${host_args[@]}" 9>&- || die "the device run failed (status $?)"

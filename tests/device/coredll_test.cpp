@@ -9,6 +9,16 @@
 // through the item's themed-shell detection.
 namespace {
 
+// The desktop's local time in 100 ns units, to the millisecond as GetLocalTime gives it.
+ULONGLONG DesktopLocalTime()
+{
+    FILETIME utc, local;
+    GetSystemTimeAsFileTime(&utc);
+    FileTimeToLocalFileTime(&utc, &local);
+    const ULONGLONG units = (static_cast<ULONGLONG>(local.dwHighDateTime) << 32) | local.dwLowDateTime;
+    return units - units % 10000;
+}
+
 TEST(DeviceClock, AFixedClockStandsStillAndAnInvalidOneIsIgnored)
 {
     const struct {
@@ -18,21 +28,27 @@ TEST(DeviceClock, AFixedClockStandsStillAndAnInvalidOneIsIgnored)
         {L"2024-02-29T23:59:59", L"2024-02-29 4 23:59:59.000"},
         {L"2024-02-29 23:59:59", nullptr},  // invalid: the desktop's own time
         {L"2026-02-30T10:00:00", nullptr},  // no such day
+        {L"2026-02-29T00:00:00", nullptr},  // nor in a year that is not a leap year
+        {L"2026-12-13T14:25:369", nullptr},
         {L"13:00", nullptr},
         {L"", nullptr},
     };
     for (const auto& c : cases) {
         SetEnvironmentVariableW(kDeviceClockVariable, c.setting);
-        SYSTEMTIME device, local;
+        SYSTEMTIME device;
+        const ULONGLONG before = DesktopLocalTime();
         GetLocalTime(&device);
-        GetSystemTime(&local);
+        const ULONGLONG after = DesktopLocalTime();
         wchar_t shown[40];
         swprintf(shown, 40, L"%04d-%02d-%02d %d %02d:%02d:%02d.%03d", device.wYear, device.wMonth, device.wDay,
                  device.wDayOfWeek, device.wHour, device.wMinute, device.wSecond, device.wMilliseconds);
+        FILETIME asFileTime;
+        SystemTimeToFileTime(&device, &asFileTime);
+        const ULONGLONG read = (static_cast<ULONGLONG>(asFileTime.dwHighDateTime) << 32) | asFileTime.dwLowDateTime;
         if (c.shown)
             EXPECT_STREQ(shown, c.shown);
         else
-            EXPECT_LE(device.wYear - local.wYear, 1) << c.setting << " read as " << shown;
+            EXPECT_TRUE(before <= read && read <= after) << c.setting << " read as " << shown;
     }
     SetEnvironmentVariableW(kDeviceClockVariable, nullptr);
 }

@@ -332,8 +332,14 @@ TEST(Script, ReadsEachCommandAndNamesTheLineOfAFault)
         {"wait soon\n", L":1: wait takes milliseconds"},
         {"screenshot\n", L":1: screenshot takes a file name"},
         {"quit now\n", L":1: unexpected \"now\" after quit"},
-        {"tap -1 5\n", L":1: tap takes two screen coordinates"},
+        {"tap -1 5\n", L":1: tap -1 5 is off the screen"},
+        {"tap 5 99999\n", L":1: tap 5 99999 is off the screen (x 0 to 239, y 0 to 319)"},
+        {"tap 240 13\n", L":1: tap 240 13 is off the screen"},
         {"key middle\n", L":1: key takes up, down, left, right or action"},
+        // A long or foreign word is quoted in part, escaped, so that all of the message shows.
+        {"wait 1\n\xC3\xA9t\xC3\xA9\\\n", L":2: unknown command \"\\u00E9t\\u00E9\\\\\" (tap"},
+        {"quit 0123456789012345678901234567890123456789\n",
+         L"unexpected \"01234567890123456789012345678901...\" after quit"},
     };
     const std::wstring path = kWork + L"parse.txt";
     for (const auto& c : cases) {

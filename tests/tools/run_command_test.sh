@@ -33,6 +33,9 @@ for _ in $(seq 1 600); do
     sleep 0.1
 done
 [ -n "$device" ] || fail "the device's screen did not come up"
+# A second command leaves the running device be (the close below needs it) and says so.
+"$root/tools/run.sh" --prefix "$work/device" install >second.log 2>&1 && fail "an install on a running device exited 0"
+grep -q "is running, so nothing was done" second.log || fail "an install on a running device said: $(cat second.log)"
 sleep 1
 xdotool mousemove --window "$device" 15 12 click 1  # Start
 sleep 1
@@ -63,6 +66,8 @@ if "${run[@]}" --script bad.txt >bad.log 2>&1; then
     fail "a bad script exited 0"
 fi
 grep -q "bad.txt:2: tap takes two screen coordinates" bad.log || fail "a bad script did not say why: $(cat bad.log)"
+"${run[@]}" --clock >clock.log 2>&1 && fail "an option without its value exited 0"
+grep -q "error: --clock needs a value" clock.log || fail "an option without its value said: $(cat clock.log)"
 
 echo "run command: $failures failed"
 [ "$failures" -eq 0 ]
