@@ -140,4 +140,12 @@ else
         wine reg add "$explorer" /v Desktop /d TolvaneDevice /f >/dev/null 2>&1 ||
         die "cannot give the device its 240x320 screen in $prefix"
 fi
+# The prefix's boot brought up the desktop of the last run's kind; after a
+# change of kind, Wine starts afresh so that today.exe gets the new one.
+screen_kind=${window:+window}
+if [ "$(cat "$prefix/.tolvane-screen" 2>/dev/null)" != "${screen_kind:-desktop}" ]; then
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
+    echo "${screen_kind:-desktop}" >"$prefix/.tolvane-screen"
+fi
 wine "$bin/today.exe" "${host_args[@]}" 9>&- || die "the device run failed (status $?)"

@@ -15,6 +15,19 @@ fail() {
     failures=$((failures + 1))
 }
 
+# Waits up to a minute for the Today screen and a window of this name; says
+# the window's id when they came.
+wait_for_window() {
+    local window=""
+    for _ in $(seq 1 600); do
+        window=$(xdotool search --name "$1" 2>/dev/null | head -n 1)
+        [ -n "$window" ] && xdotool search --name "^Today$" >/dev/null 2>&1 && break
+        window=""
+        sleep 0.1
+    done
+    echo "$window"
+}
+
 # Processes of the device: they carry its prefix in their environment.
 device_processes() {
     grep -l "WINEPREFIX=$work/device" /proc/[0-9]*/environ 2>/dev/null | wc -l
@@ -26,12 +39,7 @@ run=("$root/tools/run.sh" --prefix "$work/device" --clock 2026-12-13T14:25:36)
 # An interactive first run, on the new device, ended with Start > Close.
 "${run[@]}" >interactive.log 2>&1 &
 runner=$!
-device=""
-for _ in $(seq 1 600); do
-    device=$(xdotool search --name "Wine desktop" 2>/dev/null | head -n 1)
-    [ -n "$device" ] && xdotool search --name "^Today$" >/dev/null 2>&1 && break
-    sleep 0.1
-done
+device=$(wait_for_window "Wine desktop")
 [ -n "$device" ] || fail "the device's screen did not come up"
 # A second command leaves the running device be (the close below needs it) and says so.
 "$root/tools/run.sh" --prefix "$work/device" install >second.log 2>&1 && fail "an install on a running device exited 0"
@@ -57,6 +65,42 @@ sleep 0.5
 printf 'wait 300\nscreenshot shot.png\nquit\n' >good.txt
 "${run[@]}" --script good.txt >good.log 2>&1 || fail "a good scripted run exited with $?: $(cat good.log)"
 [ -s shot.png ] || fail "the good run wrote no screenshot"
+# The device window, right after a run on the virtual desktop: dragged by its
+# caption, it still shows its screen in front, and a tap reaches the row.
+"${run[@]}" --window >window-interactive.log 2>&1 &
+runner=$!
+frame=$(wait_for_window "^Tolvane device$")
+# The device's screen as the display shows it: its brightness, or its pixels.
+screen_shown() {
+    local X Y WIDTH HEIGHT SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$(xdotool search --name "^Today$" | head -n 1)")"
+    import -window root -crop "240x320+$X+$Y" +repage "$1" && identify -format '%[fx:mean]' "$1"
+}
+if [ -z "$frame" ]; then
+    fail "the --window run opened no device window: $(cat window-interactive.log)"
+else
+    sleep 1
+    eval "$(xdotool getwindowgeometry --shell "$frame")"
+    xdotool mousemove $((X + 60)) $((Y + 8)) mousedown 1 mousemove $((X + 100)) $((Y + 40)) mouseup 1
+    sleep 1
+    brightness=$(screen_shown dragged.png)
+    awk "BEGIN { exit !($brightness > 0.5) }" || fail "after a drag the device window covered its screen ($brightness)"
+    eval "$(xdotool getwindowgeometry --shell "$(xdotool search --name "^Today$" | head -n 1)")"
+    xdotool mousemove $((X + 55)) $((Y + 56)) click 1  # the second card
+    sleep 1
+    screen_shown tapped.png >/dev/null
+    cmp -s dragged.png tapped.png && fail "after a drag a tap did not reach the row"
+    xdotool mousemove $((X + 15)) $((Y + 12)) click 1  # Start
+    sleep 1
+    xdotool mousemove $((X + 30)) $((Y + 72)) click 1  # Close
+fi
+for _ in $(seq 1 100); do
+    kill -0 "$runner" 2>/dev/null || break
+    sleep 0.1
+done
+kill "$runner" 2>/dev/null && fail "the --window run did not end with Start > Close"
+wait "$runner"
+
 # The same run in a device window, on Wine without a virtual desktop.
 sed 's/shot.png/window.png/' good.txt >good-window.txt
 "${run[@]}" --window --script good-window.txt >window.log 2>&1 || fail "a run in the device window exited with $?"

@@ -34,8 +34,9 @@ ensure_packages() {
 PE_PACKAGES=(cmake make g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 googletest libstb-dev wine wine64 fonts-wine xvfb)
 # The host build of the card engine: sanitizers and benchmarks.
 NATIVE_PACKAGES=(g++ libgtest-dev libbenchmark-dev)
-# What the tests use besides: xdotool taps the device in the run command's test.
-TEST_PACKAGES=(xdotool)
+# What the tests use besides: xdotool taps the device in the run command's test,
+# ImageMagick reads what the display shows.
+TEST_PACKAGES=(xdotool imagemagick)
 
 # Builds the PE programs into $TOLVANE_BUILD/pe: the targets named, or all.
 # A configured tree is not configured again, as its build runs CMake itself
