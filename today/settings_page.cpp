@@ -202,6 +202,8 @@ LRESULT OnCreate(HWND window)
         SetScrollRange(page.scroll, SB_CTL, 0, static_cast<int>(page.items.size()) - kShownRows, FALSE);
     }
     PlaceRows();
+    // The pad moves the focus, so it is always drawn, as on the device.
+    SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
     return 0;
 }
 
