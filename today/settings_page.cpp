@@ -54,8 +54,8 @@ std::string ReadItemKeys()
     std::string all;
     for (const std::wstring& name : ListTodayItemNames()) {
         HKEY key;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, (std::wstring(kTodayItemsKey) + L"\\" + name).c_str(), 0,
-                          KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, TodayItemKeyPath(name).c_str(), 0, KEY_QUERY_VALUE, &key) !=
+            ERROR_SUCCESS)
             continue;
         all.append(reinterpret_cast<const char*>(name.c_str()), (name.size() + 1) * sizeof(wchar_t));
         for (DWORD index = 0;; ++index) {
@@ -93,8 +93,7 @@ std::vector<ItemEntry> ReadItems()
 void StoreEnabled(const ItemEntry& item, bool enabled)
 {
     const DWORD value = enabled ? 1 : 0;
-    const std::wstring key = std::wstring(kTodayItemsKey) + L"\\" + item.name;
-    RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"Enabled", REG_DWORD, &value, sizeof(value));
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, TodayItemKeyPath(item.name).c_str(), L"Enabled", REG_DWORD, &value, sizeof(value));
 }
 
 // Says on the device's screen what keeps an item's options from opening.

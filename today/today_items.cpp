@@ -108,6 +108,11 @@ bool StartItem(HWND shell, TodayItem* item)
 
 }  // namespace
 
+std::wstring TodayItemKeyPath(const std::wstring& name)
+{
+    return std::wstring(kTodayItemsKey) + L"\\" + name;
+}
+
 std::vector<std::wstring> ListTodayItemNames()
 {
     std::vector<std::wstring> names;
@@ -128,8 +133,7 @@ std::vector<std::wstring> ListTodayItemNames()
 bool ReadTodayItemKey(const std::wstring& name, TodayItemKey* item)
 {
     HKEY key;
-    const std::wstring path = std::wstring(kTodayItemsKey) + L"\\" + name;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, TodayItemKeyPath(name).c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return false;
     TODAYLISTITEM& record = item->record;
     record = {};

@@ -22,6 +22,9 @@ struct TodayItemKey {
     std::wstring problem;
 };
 
+// The key of the named item under HKEY_LOCAL_MACHINE.
+std::wstring TodayItemKeyPath(const std::wstring& name);
+
 // The names of the Today screen's items, as its registry lists them.
 std::vector<std::wstring> ListTodayItemNames();
 

@@ -172,7 +172,7 @@ TEST_P(Device, OptionsFromTheIconAResetThenUnlinkFromTheSettings)
 
 void AddItem(const wchar_t* name, const wchar_t* dll, DWORD enabled, DWORD order)
 {
-    const std::wstring key = std::wstring(kTodayItemsKey) + L"\\" + name;
+    const std::wstring key = TodayItemKeyPath(name);
     RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"DLL", REG_SZ, dll, (lstrlenW(dll) + 1) * 2);
     RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"Type", REG_DWORD, &kCustomItemType, sizeof(DWORD));
     RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"Enabled", REG_DWORD, &enabled, sizeof(DWORD));
@@ -203,7 +203,7 @@ TEST(TodayItems, StandInTheirOrderTiesInRegistryOrderBrokenOnesLeftOut)
     }
     DestroyWindow(shell);
     for (const auto& item : added)
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(kTodayItemsKey) + L"\\" + item.name).c_str());
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, TodayItemKeyPath(item.name).c_str());
     Install(false);
     EXPECT_EQ(names, (std::vector<std::wstring>{L"Gamma", L"Tolvane", L"Alpha", L"Beta", L"Zeta"}));
 }
@@ -228,7 +228,7 @@ TEST(TodayItems, EachBadItemLeftOutSayingWhyTheOthersStayTheSettingsPageShowsItS
                {L"TextEnabled", L"\\Windows\\Tolvane.dll", L"Enabled", REG_SZ, L""}};
     for (const auto& item : bad) {
         AddItem(item.name, item.dll, 1, 0);
-        const std::wstring key = std::wstring(kTodayItemsKey) + L"\\" + item.name;
+        const std::wstring key = TodayItemKeyPath(item.name);
         if (item.value && item.type == REG_NONE)
             RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), item.value);
         else if (item.value)
@@ -261,7 +261,7 @@ TEST(TodayItems, EachBadItemLeftOutSayingWhyTheOthersStayTheSettingsPageShowsItS
     EXPECT_FALSE(IsWindow(page));
     DestroyWindow(shell);
     for (const auto& item : bad)
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(kTodayItemsKey) + L"\\" + item.name).c_str());
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, TodayItemKeyPath(item.name).c_str());
     Install(false);
 }
 
