@@ -28,6 +28,9 @@ int Usage(const std::wstring& problem)
 
 int main()
 {
+    // Wine's C runtime buffers a standard error that is not a terminal to
+    // the program's end; the device's messages go out as they happen.
+    setvbuf(stderr, nullptr, _IONBF, 0);
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     const wchar_t* scriptPath = nullptr;

@@ -49,5 +49,9 @@ void PaintShell(HDC dc, const SYSTEMTIME& now)
     PaintTitle(dc, now);
     PaintWatermark(dc, {0, kTitleBarHeight, kScreenWidth, kScreenHeight - kMenuBarHeight}, {0, 0});
     PaintDateRow(dc, now);
-    PaintMenuBar(dc, {0, kScreenHeight - kMenuBarHeight, kScreenWidth, kScreenHeight}, L"New");
+    const RECT menuBar = {0, kScreenHeight - kMenuBarHeight, kScreenWidth, kScreenHeight};
+    PaintMenuBar(dc, menuBar, nullptr);
+    // The device has nothing to make new things with: "New" is drawn as a
+    // menu that is not available, and a tap on it does nothing.
+    DrawChromeText(dc, L"New", {8, menuBar.top, 60, menuBar.bottom}, RGB(160, 160, 160), 12, FW_BOLD, DT_LEFT);
 }

@@ -139,10 +139,13 @@ LRESULT OnDrawWatermark(TODAYDRAWWATERMARKINFO* info)
     return TRUE;
 }
 
-// The settings may have shown or hidden items: start them again, as the
-// device's Today screen does when its settings close.
-LRESULT OnSettingsClosed(HWND window)
+// When the settings changed what the items read (shown or hidden items,
+// stored options), start them again, as the device's Today screen does;
+// otherwise they go on as they were, their games with them.
+LRESULT OnSettingsClosed(HWND window, bool changed)
 {
+    if (!changed)
+        return 0;
     for (TodayItem& item : shell.items)
         DestroyWindow(item.record.hwndCustom);
     shell.items = LoadTodayItems(window);
@@ -196,7 +199,7 @@ LRESULT CALLBACK ShellWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         OpenSettingsPage(window);
         return 0;
     case WM_TODAY_SETTINGSCLOSED:
-        return OnSettingsClosed(window);
+        return OnSettingsClosed(window, wParam != FALSE);
     case WM_DESTROY:
         return OnDestroy();
     default:

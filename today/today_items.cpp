@@ -3,10 +3,15 @@
 #include <stdio.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "device/today_items.h"
+#include "item_call.h"
 
 namespace {
+
+// What the last load left out, and why, for the settings page to show.
+std::vector<std::pair<std::wstring, std::wstring>> leftOut;
 
 DWORD ReadDword(HKEY key, const wchar_t* name, DWORD fallback)
 {
@@ -17,44 +22,53 @@ DWORD ReadDword(HKEY key, const wchar_t* name, DWORD fallback)
     return value;
 }
 
-bool ReadDllPath(HKEY key, wchar_t* path, DWORD units)
+// Fills path from "DLL"; answers what is wrong with the value, or nothing.
+std::wstring ReadDllPath(HKEY key, wchar_t* path, DWORD units)
 {
-    DWORD type = 0, size = (units - 1) * sizeof(wchar_t);
     ZeroMemory(path, units * sizeof(wchar_t));
-    return RegQueryValueExW(key, L"DLL", nullptr, &type, reinterpret_cast<BYTE*>(path), &size) == ERROR_SUCCESS &&
-           (type == REG_SZ || type == REG_EXPAND_SZ) && path[0];
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExW(key, L"DLL", nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+        return L"its key has no \"DLL\" value";
+    if (type != REG_SZ && type != REG_EXPAND_SZ)
+        return L"its \"DLL\" value is not text";
+    std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
+    RegQueryValueExW(key, L"DLL", nullptr, nullptr, reinterpret_cast<BYTE*>(&value[0]), &size);
+    value.resize(wcsnlen(value.c_str(), value.size()));
+    if (value.empty())
+        return L"its \"DLL\" value is empty";
+    if (value.size() >= units)
+        return L"its \"DLL\" value is " + std::to_wstring(value.size()) + L" characters long; a device path has at most " +
+               std::to_wstring(units - 1);
+    if (value[0] != L'\\')
+        return L"its \"DLL\" value \"" + value + L"\" is not a device path such as \\Windows\\Tolvane.dll";
+    lstrcpynW(path, value.c_str(), units);
+    wchar_t hostPath[MAX_PATH];
+    DevicePathToHost(path, hostPath, MAX_PATH);
+    if (GetFileAttributesW(hostPath) == INVALID_FILE_ATTRIBUTES)
+        return value + L" is not on the device";
+    return L"";
 }
 
-void LeaveOut(const wchar_t* name, const wchar_t* why, const wchar_t* detail = L"", DWORD error = 0)
+void LeaveOut(const wchar_t* name, const std::wstring& why)
 {
-    if (error)
-        fwprintf(stderr, L"today: item \"%ls\" left out: %ls%ls (error %lu)\n", name, why, detail, error);
-    else
-        fwprintf(stderr, L"today: item \"%ls\" left out: %ls%ls\n", name, why, detail);
+    leftOut.push_back({name, why});
+    fwprintf(stderr, L"today: item \"%ls\" left out: %ls\n", name, why.c_str());
 }
 
-// Fills the record from the item's key, as the device's Today screen does;
-// false for an item that is not a shown custom item.
-bool ReadItemKey(HKEY items, const wchar_t* name, TODAYLISTITEM* record)
+// The item's code must not run again: its windows are given the default
+// procedure before they go.
+void DestroyWindowsOf(HWND shell, HMODULE library)
 {
-    HKEY key;
-    if (RegOpenKeyExW(items, name, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return false;
-    *record = {};
-    lstrcpynW(record->szName, name, MAX_ITEMNAME);
-    record->tlit = static_cast<TODAYLISTITEMTYPE>(ReadDword(key, L"Type", tlitNil));
-    record->dwOrder = ReadDword(key, L"Order", 0);
-    record->fEnabled = ReadDword(key, L"Enabled", 0) != 0;
-    record->fOptions = ReadDword(key, L"Options", 0) != 0;
-    bool hasDll = ReadDllPath(key, record->szDLLPath, MAX_PATH);
-    RegCloseKey(key);
-    if (record->tlit != tlitCustom || !record->fEnabled)
-        return false;  // the device's own items, and hidden ones
-    if (!hasDll) {
-        LeaveOut(name, L"its key has no \"DLL\" value");
-        return false;
-    }
-    return true;
+    EnumChildWindows(
+        shell,
+        [](HWND window, LPARAM owner) -> BOOL {
+            if (GetWindowLongPtrW(window, GWLP_HINSTANCE) == owner) {
+                SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DefWindowProcW));
+                DestroyWindow(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(library));
 }
 
 bool StartItem(HWND shell, TodayItem* item)
@@ -64,18 +78,26 @@ bool StartItem(HWND shell, TodayItem* item)
     DevicePathToHost(record.szDLLPath, hostPath, MAX_PATH);
     item->library = LoadLibraryW(hostPath);
     if (!item->library) {
-        LeaveOut(record.szName, L"cannot load ", record.szDLLPath, GetLastError());
+        LeaveOut(record.szName, std::wstring(L"cannot load ") + record.szDLLPath + L" (error " +
+                                    std::to_wstring(GetLastError()) + L")");
         return false;
     }
     auto initialize = reinterpret_cast<PFNCUSTOMINITIALIZEITEM>(
         reinterpret_cast<void*>(GetProcAddress(item->library, MAKEINTRESOURCEA(ORDINAL_INITIALIZEITEM))));
     if (!initialize) {
-        LeaveOut(record.szName, record.szDLLPath, L" has no export 240");
+        LeaveOut(record.szName, std::wstring(record.szDLLPath) + L" has no export 240");
         FreeLibrary(item->library);
         return false;
     }
     record.hinstDLL = item->library;
-    record.hwndCustom = initialize(&record, shell);
+    DWORD fault = 0;
+    if (!CallInitializeItem(initialize, &record, shell, &record.hwndCustom, &fault)) {
+        wchar_t code[16];
+        swprintf(code, 16, L"0x%08lX", fault);
+        LeaveOut(record.szName, std::wstring(L"its export 240 faulted (exception ") + code + L")");
+        DestroyWindowsOf(shell, item->library);
+        return false;  // the library stays: what it started may still refer to it
+    }
     if (!record.hwndCustom) {
         LeaveOut(record.szName, L"InitializeCustomItem gave no window");
         FreeLibrary(item->library);
@@ -85,6 +107,11 @@ bool StartItem(HWND shell, TodayItem* item)
 }
 
 }  // namespace
+
+std::wstring TodayItemKeyPath(const std::wstring& name)
+{
+    return std::wstring(kTodayItemsKey) + L"\\" + name;
+}
 
 std::vector<std::wstring> ListTodayItemNames()
 {
@@ -103,18 +130,38 @@ std::vector<std::wstring> ListTodayItemNames()
     return names;
 }
 
+bool ReadTodayItemKey(const std::wstring& name, TodayItemKey* item)
+{
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, TodayItemKeyPath(name).c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    TODAYLISTITEM& record = item->record;
+    record = {};
+    lstrcpynW(record.szName, name.c_str(), MAX_ITEMNAME);
+    record.tlit = static_cast<TODAYLISTITEMTYPE>(ReadDword(key, L"Type", tlitNil));
+    record.dwOrder = ReadDword(key, L"Order", 0);
+    // Any value but a DWORD (text "1" too) leaves the item off, as the
+    // device reads it.
+    record.fEnabled = ReadDword(key, L"Enabled", 0) != 0;
+    record.fOptions = ReadDword(key, L"Options", 0) != 0;
+    item->problem = ReadDllPath(key, record.szDLLPath, MAX_PATH);
+    RegCloseKey(key);
+    return true;
+}
+
 std::vector<TodayItem> LoadTodayItems(HWND shell)
 {
+    leftOut.clear();
     std::vector<TodayItem> items;
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kTodayItemsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return items;
     for (const std::wstring& name : ListTodayItemNames()) {
-        TodayItem item = {};
-        if (ReadItemKey(key, name.c_str(), &item.record))
-            items.push_back(item);
+        TodayItemKey key;
+        if (!ReadTodayItemKey(name, &key) || key.record.tlit != tlitCustom || !key.record.fEnabled)
+            continue;  // the device's own items, and hidden ones
+        if (!key.problem.empty())
+            LeaveOut(key.record.szName, key.problem);
+        else
+            items.push_back({key.record, nullptr});
     }
-    RegCloseKey(key);
 
     std::stable_sort(items.begin(), items.end(), [](const TodayItem& a, const TodayItem& b) {
         return a.record.dwOrder < b.record.dwOrder;
@@ -125,6 +172,15 @@ std::vector<TodayItem> LoadTodayItems(HWND shell)
             started.push_back(item);
     }
     return started;
+}
+
+std::wstring WhyTodayItemLeftOut(const std::wstring& name)
+{
+    for (const auto& item : leftOut) {
+        if (item.first == name.substr(0, MAX_ITEMNAME - 1))
+            return item.second;
+    }
+    return L"";
 }
 
 bool QueryItemHeights(std::vector<TodayItem>& items)

@@ -14,13 +14,31 @@ struct TodayItem {
     HMODULE library;
 };
 
+// One item's key, read as the Today screen reads it; its settings page
+// reads it the same way. problem says why its library cannot be used
+// (empty when nothing is known against it).
+struct TodayItemKey {
+    TODAYLISTITEM record;
+    std::wstring problem;
+};
+
+// The key of the named item under HKEY_LOCAL_MACHINE.
+std::wstring TodayItemKeyPath(const std::wstring& name);
+
 // The names of the Today screen's items, as its registry lists them.
 std::vector<std::wstring> ListTodayItemNames();
+
+// False when the item has no key.
+bool ReadTodayItemKey(const std::wstring& name, TodayItemKey* key);
 
 // Loads every enabled custom item of the registry, in their "Order", and
 // creates their windows in shell. An item that cannot be loaded is left out
 // with a message on standard error.
 std::vector<TodayItem> LoadTodayItems(HWND shell);
+
+// Why the last LoadTodayItems of this program left the item out; empty
+// when it did not.
+std::wstring WhyTodayItemLeftOut(const std::wstring& name);
 
 // Asks each item whether its height changed; true when any did.
 bool QueryItemHeights(std::vector<TodayItem>& items);

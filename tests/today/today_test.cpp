@@ -8,6 +8,7 @@
 #include "device/today_items.h"
 #include "tests/support/item_key.h"
 #include "today/script.h"
+#include "today/settings_page.h"
 #include "today/shell_paint.h"
 #include "today/shell_window.h"
 #include "today/today_items.h"
@@ -167,12 +168,14 @@ INSTANTIATE_TEST_SUITE_P(Screens, Device, ::testing::Values(true, false),
 
 TEST_P(Device, PlaysAHandFromAFreshInstall)
 {
+    // The settings page's ok (the pad's action) with nothing changed keeps the hand.
     ASSERT_EQ(RunScript(Shot("dealt") + "tap 55" + kRow + "tap 95" + kRow + Shot("marked") +
-                            "tap 138" + kRow + Shot("drawn") + "quit\n",
+                            "settings\nkey action\n" + Shot("kept") + "tap 138" + kRow + Shot("drawn") + "quit\n",
                         L"play"),
               0u);
     EXPECT_TRUE(MatchesGolden("dealt"));
     EXPECT_TRUE(MatchesGolden("marked", "docs/today.png"));
+    EXPECT_TRUE(MatchesGolden("kept", "docs/today.png"));
     EXPECT_TRUE(MatchesGolden("drawn"));
 }
 
@@ -206,7 +209,7 @@ TEST_P(Device, OptionsFromTheIconAResetThenUnlinkFromTheSettings)
 
 void AddItem(const wchar_t* name, const wchar_t* dll, DWORD enabled, DWORD order)
 {
-    const std::wstring key = std::wstring(kTodayItemsKey) + L"\\" + name;
+    const std::wstring key = TodayItemKeyPath(name);
     RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"DLL", REG_SZ, dll, (lstrlenW(dll) + 1) * 2);
     RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"Type", REG_DWORD, &kCustomItemType, sizeof(DWORD));
     RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"Enabled", REG_DWORD, &enabled, sizeof(DWORD));
@@ -237,9 +240,66 @@ TEST(TodayItems, StandInTheirOrderTiesInRegistryOrderBrokenOnesLeftOut)
     }
     DestroyWindow(shell);
     for (const auto& item : added)
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(kTodayItemsKey) + L"\\" + item.name).c_str());
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, TodayItemKeyPath(item.name).c_str());
     Install(false);
     EXPECT_EQ(names, (std::vector<std::wstring>{L"Gamma", L"Tolvane", L"Alpha", L"Beta", L"Zeta"}));
+}
+
+TEST(TodayItems, EachBadItemLeftOutSayingWhyTheOthersStayTheSettingsPageShowsItSo)
+{
+    Install();  // "Tolvane"
+    wchar_t windows[MAX_PATH];
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    CopyFileW((kBin + L"faulty_item.dll").c_str(), (std::wstring(windows) + L"\\faulty_item.dll").c_str(), FALSE);
+    const std::wstring longPath(100000, L'x');
+    const struct {
+        const wchar_t *name, *dll, *value;  // value: one to replace (REG_NONE: to delete) after the usual ones
+        DWORD type;
+        const wchar_t* message;  // a part of why it is left out; empty: left out without a word, as off
+    } bad[] = {{L"Unlinked", L"\\Windows\\Tolvane.dll", L"DLL", REG_NONE, L"its key has no \"DLL\" value"},
+               {L"NumberDll", L"", L"DLL", REG_DWORD, L"its \"DLL\" value is not text"},
+               {L"LongDll", longPath.c_str(), nullptr, 0, L"its \"DLL\" value is 100000 characters long"},
+               {L"Relative", L"Windows\\Tolvane.dll", nullptr, 0, L"is not a device path"},
+               {L"Missing", L"\\Windows\\missing.dll", nullptr, 0, L"\\Windows\\missing.dll is not on the device"},
+               {L"Faulty", L"\\Windows\\faulty_item.dll", nullptr, 0, L"its export 240 faulted"},
+               {L"TextEnabled", L"\\Windows\\Tolvane.dll", L"Enabled", REG_SZ, L""}};
+    for (const auto& item : bad) {
+        AddItem(item.name, item.dll, 1, 0);
+        const std::wstring key = TodayItemKeyPath(item.name);
+        if (item.value && item.type == REG_NONE)
+            RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), item.value);
+        else if (item.value)
+            RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), item.value, item.type, L"1", sizeof(L"1"));
+    }
+    HWND shell = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 240, 320, nullptr, nullptr, nullptr, nullptr);
+    std::vector<std::wstring> names;
+    for (const TodayItem& item : LoadTodayItems(shell)) {
+        names.push_back(item.record.szName);
+        DestroyWindow(item.record.hwndCustom);
+        FreeLibrary(item.library);
+    }
+    EXPECT_EQ(names, std::vector<std::wstring>{L"Tolvane"});
+    for (const auto& item : bad) {
+        const std::wstring why = WhyTodayItemLeftOut(item.name);
+        EXPECT_TRUE(*item.message ? why.find(item.message) != std::wstring::npos : why.empty()) << why;
+    }
+    // The page reads the keys as the Today screen does; Escape leaves it unchanged.
+    OpenSettingsPage(shell);
+    HWND page = FindWindowW(L"TolvaneTodaySettings", nullptr);
+    HWND unlinked = FindWindowExW(page, nullptr, L"BUTTON", L"Unlinked (no library)");
+    HWND text = FindWindowExW(page, nullptr, L"BUTTON", L"TextEnabled");
+    ASSERT_TRUE(unlinked && text);
+    EXPECT_FALSE(IsWindowEnabled(unlinked) || SendMessageW(unlinked, BM_GETCHECK, 0, 0) || SendMessageW(text, BM_GETCHECK, 0, 0));
+    SendMessageW(text, BM_CLICK, 0, 0);
+    SendMessageW(text, WM_KEYDOWN, VK_ESCAPE, 0);
+    MSG closed = {};
+    EXPECT_TRUE(PeekMessageW(&closed, shell, WM_TODAY_SETTINGSCLOSED, WM_TODAY_SETTINGSCLOSED, PM_REMOVE));
+    EXPECT_EQ(closed.wParam, 0u) << "nothing changed";
+    EXPECT_FALSE(IsWindow(page));
+    DestroyWindow(shell);
+    for (const auto& item : bad)
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, TodayItemKeyPath(item.name).c_str());
+    Install(false);
 }
 
 TEST(Quiet, ADeviceThatNeverSettlesEndsTheRunNamingWhatIsBusy)
