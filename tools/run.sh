@@ -119,7 +119,7 @@ esac
 if [ ! -f "$prefix/.tolvane-installed" ]; then
     installer install "$(dll)"
     touch "$prefix/.tolvane-installed"
-elif ! cmp -s "$bin/Tolvane.dll" "$prefix/drive_c/windows/Tolvane.dll"; then
+elif ! cmp -s "$bin/Tolvane.dll" "$prefix/drive_c/windows/Tolvane.dll"; then  # the device's \Windows
     installer update "$(dll)"  # the device runs the DLL just built
 fi
 explorer='HKCU\Software\Wine\Explorer'
