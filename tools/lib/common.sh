@@ -48,21 +48,26 @@ ensure_display() {
 }
 
 # A private Xvfb of the host's usual size, whatever DISPLAY says; it ends
-# with stop_display.
+# with stop_display. The server picks a free display number itself and tells
+# it (-displayfd): a number guessed from /tmp may be held by a server that
+# /tmp does not show, such as one of another user or another /tmp.
 start_private_display() {
-    local number=99
-    while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do
-        number=$((number + 1))
-    done
-    Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    local answer number tries=0
+    answer=$(mktemp) || die "cannot make a temporary file for Xvfb"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$answer" >/dev/null 2>&1 &
     TOLVANE_XVFB_PID=$!
-    export DISPLAY=":$number"
-    local tries=0
-    until [ -e "/tmp/.X11-unix/X$number" ]; do
+    # A whole line: the server writes the number once it takes connections.
+    until read -r number <"$answer"; do
         tries=$((tries + 1))
-        [ $tries -gt 50 ] && die "Xvfb did not start on display :$number"
+        if [ $tries -gt 100 ] || ! kill -0 "$TOLVANE_XVFB_PID" 2>/dev/null; then
+            stop_display
+            rm -f "$answer"
+            die "Xvfb did not start a display"
+        fi
         sleep 0.1
     done
+    rm -f "$answer"
+    export DISPLAY=":$number"
 }
 
 # A Wine that stays quiet and never offers to install Mono or Gecko, with one
