@@ -89,10 +89,11 @@ wine_environment() {
 
 # The Pocket PC draws in Tahoma. Wine's own Tahoma and Tahoma Bold are in
 # fonts-wine, but a prefix takes fonts only from its C:\windows\Fonts, and
-# without them Wine hands "Tahoma" to whatever font the host has.
+# without them Wine hands "Tahoma" to whatever font the host has. Marlett
+# draws the symbols of window captions (without it they are letters).
 install_device_fonts() {
     local fonts="$WINEPREFIX/drive_c/windows/Fonts" face
-    for face in tahoma.ttf tahomabd.ttf; do
+    for face in tahoma.ttf tahomabd.ttf marlett.ttf; do
         cmp -s "/usr/share/wine/fonts/$face" "$fonts/$face" && continue
         cp "/usr/share/wine/fonts/$face" "$fonts/$face" || die "cannot install $face in $WINEPREFIX"
     done
