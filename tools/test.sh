@@ -4,6 +4,12 @@
 set -euo pipefail
 source "$(dirname "$0")/lib/common.sh"
 
+# --debian N: the same run inside a root of Debian release N, made once.
+if [ "${1:-}" = --debian ]; then
+    shift
+    exec "$TOLVANE_ROOT/tools/lib/debian_root.sh" "$@"
+fi
+
 ensure_packages "${PE_PACKAGES[@]}" "${NATIVE_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 
 build_pe
