@@ -101,10 +101,12 @@ install_device_fonts() {
     # Tahoma. Wine 8 finds no System font and falls back to Tahoma; Wine 10
     # loads its bitmap System (16 pixels high) and lays every dialog out
     # larger than the screen. The registry file takes that font away and
-    # names Tahoma for System, on both; and gives both Wine 8's captions.
+    # names Tahoma for System, on both; and gives both Wine 8's captions and
+    # text without smoothing.
     grep -qi '^"System"="Tahoma"' "$WINEPREFIX/system.reg" 2>/dev/null &&
         ! grep -qi '^"FONTS.FON"=' "$WINEPREFIX/system.reg" &&
-        grep -qi '^"CaptionHeight"="18"' "$WINEPREFIX/user.reg" && return 0
+        grep -qi '^"CaptionHeight"="18"' "$WINEPREFIX/user.reg" &&
+        grep -qi '^"FontSmoothing"="0"' "$WINEPREFIX/user.reg" && return 0
     wine regedit /S "Z:${TOLVANE_ROOT//\//\\}\\tools\\lib\\device-fonts.reg" >/dev/null 2>&1 ||
         die "cannot give the device its dialog font in $WINEPREFIX"
 }
