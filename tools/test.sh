@@ -3,17 +3,24 @@
 # card engine natively under AddressSanitizer and UndefinedBehaviorSanitizer.
 #
 #   tools/test.sh [--stress]
+#   tools/test.sh --debian N
 #
 # --stress runs the tests beside twice as many busy processes as the machine
-# has cores, as on a loaded machine: the suite must pass so too.
+# has cores, as on a loaded machine: the suite must pass so too. --debian N
+# runs them inside a root of Debian release N, made once under build/.
 set -euo pipefail
 source "$(dirname "$0")/lib/common.sh"
 
+# --debian N: the same run inside a root of Debian release N, made once.
+if [ "${1:-}" = --debian ]; then
+    shift
+    exec "$TOLVANE_ROOT/tools/lib/debian_root.sh" "$@"
+fi
 stress=""
 for argument in "$@"; do
     case "$argument" in
         --stress) stress=1 ;;
-        -h | --help) sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+        -h | --help) sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
         *) die "unknown argument $argument (see tools/test.sh --help)" ;;
     esac
 done

@@ -74,8 +74,12 @@ HWND CreateDoneBar(HWND dialog)
                                kTitleBarHeight, dialog, nullptr, GetModuleHandleW(L"aygshell.dll"), nullptr);
     if (!bar)
         return nullptr;
-    CreateWindowExW(0, L"BUTTON", L"ok", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, width - 36, 3, 32, 20, bar,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kOkId)), GetModuleHandleW(L"aygshell.dll"), nullptr);
+    HWND ok = CreateWindowExW(0, L"BUTTON", L"ok", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, width - 36, 3, 32, 20, bar,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kOkId)), GetModuleHandleW(L"aygshell.dll"),
+                              nullptr);
+    // The device's Tahoma, as the settings page's ok; a button left without
+    // a font draws in the desktop's bitmap System font.
+    SendMessageW(ok, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     ShowWindow(bar, SW_SHOWNOACTIVATE);
     return bar;
 }

@@ -21,7 +21,9 @@ protected:
     int Paints() const { return today_stub::colorQueries / 2; }
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { return SendMessageW(row, message, wParam, lParam); }
     // Sends a message that may open the options dialog; answers how many opened
-    // (each closed with OK) and notes the last one's owner.
+    // (each closed with OK) and notes the last one's owner. Paints while the
+    // dialog is up are not the item's: its loop paints whatever the window
+    // system has left invalid, which differs from one Wine to the next.
     int SendOpening(UINT message, WPARAM wParam, LPARAM lParam, HWND* owner = nullptr)
     {
         int opened = 0;
@@ -30,6 +32,7 @@ protected:
             if (owner && dialog)
                 *owner = GetWindow(dialog, GW_OWNER);
             opened += dialog != nullptr;
+            today_stub::colorQueries = 0;
             return dialog && PostMessageW(dialog, WM_COMMAND, IDOK, 0);
         }});
         Send(message, wParam, lParam);

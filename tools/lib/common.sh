@@ -54,21 +54,26 @@ ensure_display() {
 }
 
 # A private Xvfb of the host's usual size, whatever DISPLAY says; it ends
-# with stop_display.
+# with stop_display. The server picks a free display number itself and tells
+# it (-displayfd): a number guessed from /tmp may be held by a server that
+# /tmp does not show, such as one of another user or another /tmp.
 start_private_display() {
-    local number=99
-    while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do
-        number=$((number + 1))
-    done
-    Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    local answer number tries=0
+    answer=$(mktemp) || die "cannot make a temporary file for Xvfb"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$answer" >/dev/null 2>&1 &
     TOLVANE_XVFB_PID=$!
-    export DISPLAY=":$number"
-    local tries=0
-    until [ -e "/tmp/.X11-unix/X$number" ]; do
+    # A whole line: the server writes the number once it takes connections.
+    until read -r number <"$answer"; do
         tries=$((tries + 1))
-        [ $tries -gt 50 ] && die "Xvfb did not start on display :$number"
+        if [ $tries -gt 100 ] || ! kill -0 "$TOLVANE_XVFB_PID" 2>/dev/null; then
+            stop_display
+            rm -f "$answer"
+            die "Xvfb did not start a display"
+        fi
         sleep 0.1
     done
+    rm -f "$answer"
+    export DISPLAY=":$number"
 }
 
 # A Wine that stays quiet and never offers to install Mono or Gecko, with one
@@ -90,13 +95,26 @@ wine_environment() {
 
 # The Pocket PC draws in Tahoma. Wine's own Tahoma and Tahoma Bold are in
 # fonts-wine, but a prefix takes fonts only from its C:\windows\Fonts, and
-# without them Wine hands "Tahoma" to whatever font the host has.
+# without them Wine hands "Tahoma" to whatever font the host has. Marlett
+# draws the symbols of window captions (without it they are letters).
 install_device_fonts() {
     local fonts="$WINEPREFIX/drive_c/windows/Fonts" face
-    for face in tahoma.ttf tahomabd.ttf; do
+    for face in tahoma.ttf tahomabd.ttf marlett.ttf; do
         cmp -s "/usr/share/wine/fonts/$face" "$fonts/$face" && continue
         cp "/usr/share/wine/fonts/$face" "$fonts/$face" || die "cannot install $face in $WINEPREFIX"
     done
+    # Dialog templates ask for "System" 8 point, which the device draws in
+    # Tahoma. Wine 8 finds no System font and falls back to Tahoma; Wine 10
+    # loads its bitmap System (16 pixels high) and lays every dialog out
+    # larger than the screen. The registry file takes that font away and
+    # names Tahoma for System, on both; and gives both Wine 8's captions and
+    # text without smoothing.
+    grep -qi '^"System"="Tahoma"' "$WINEPREFIX/system.reg" 2>/dev/null &&
+        ! grep -qi '^"FONTS.FON"=' "$WINEPREFIX/system.reg" &&
+        grep -qi '^"CaptionHeight"="18"' "$WINEPREFIX/user.reg" &&
+        grep -qi '^"FontSmoothing"="0"' "$WINEPREFIX/user.reg" && return 0
+    wine regedit /S "Z:${TOLVANE_ROOT//\//\\}\\tools\\lib\\device-fonts.reg" >/dev/null 2>&1 ||
+        die "cannot give the device its dialog font in $WINEPREFIX"
 }
 
 stop_wine() {
