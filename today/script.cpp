@@ -16,6 +16,8 @@ std::wstring Widen(const std::string& text)
     return wide;
 }
 
+}  // namespace
+
 bool ParseStep(const std::wstring& line, ScriptStep* step, std::wstring* why)
 {
     std::wistringstream words(line);
@@ -61,10 +63,15 @@ bool ParseStep(const std::wstring& line, ScriptStep* step, std::wstring* why)
         step->kind = ScriptStep::kReset;
     } else if (command == L"settings") {
         step->kind = ScriptStep::kSettings;
+    } else if (command == L"close") {
+        step->kind = ScriptStep::kClose;
+    } else if (command == L"rules") {
+        step->kind = ScriptStep::kRules;
     } else if (command == L"quit") {
         step->kind = ScriptStep::kQuit;
     } else {
-        *why = L"unknown command \"" + command + L"\" (tap, key, wait, screenshot, reset, settings, quit)";
+        *why = L"unknown command \"" + command +
+               L"\" (tap, key, wait, screenshot, reset, settings, close, rules, quit)";
         return false;
     }
     if (words >> rest) {
@@ -73,8 +80,6 @@ bool ParseStep(const std::wstring& line, ScriptStep* step, std::wstring* why)
     }
     return true;
 }
-
-}  // namespace
 
 bool ReadScript(const wchar_t* path, std::vector<ScriptStep>* steps, std::wstring* error)
 {
