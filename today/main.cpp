@@ -1,9 +1,12 @@
 // today.exe: the Today screen of an emulated 240x320 Pocket PC.
 //
 //   today.exe [--clock YYYY-MM-DDTHH:MM:SS] [--script FILE]
+//   today.exe [--clock YYYY-MM-DDTHH:MM:SS] --gremlins SEED [EVENTS] [--unlink]
 //
 // Without a script it runs until the Today screen is closed; with one it
-// carries the script out and ends. --shell runs the Today screen itself, as
+// carries the script out and ends; with --gremlins it taps at random,
+// EVENTS times (1000 by default), checking the device after each (--unlink
+// lets it answer "Yes" to unlinking). --shell runs the Today screen itself, as
 // the device starts it; --options ITEM runs an item's options dialog, as the
 // Today screen's settings start it.
 #include <windows.h>
@@ -20,7 +23,10 @@ namespace {
 
 int Usage(const wchar_t* problem)
 {
-    fwprintf(stderr, L"today: %ls\nusage: today.exe [--clock YYYY-MM-DDTHH:MM:SS] [--script FILE]\n", problem);
+    fwprintf(stderr,
+             L"today: %ls\nusage: today.exe [--clock YYYY-MM-DDTHH:MM:SS] [--script FILE | --gremlins SEED [EVENTS] "
+             L"[--unlink]]\n",
+             problem);
     return 2;
 }
 
@@ -31,6 +37,9 @@ int main()
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     const wchar_t* scriptPath = nullptr;
+    const wchar_t* gremlinsSeed = nullptr;
+    long gremlinsEvents = 1000;
+    bool unlink = false;
     for (int i = 1; i < argc; ++i) {
         if (lstrcmpW(argv[i], L"--shell") == 0)
             return RunShell(L"TolvaneTodayReady");
@@ -44,10 +53,18 @@ int main()
             SetEnvironmentVariableW(kDeviceClockVariable, argv[i]);
         } else if (lstrcmpW(argv[i], L"--script") == 0 && i + 1 < argc) {
             scriptPath = argv[++i];
+        } else if (lstrcmpW(argv[i], L"--gremlins") == 0 && i + 1 < argc) {
+            gremlinsSeed = argv[++i];
+            if (i + 1 < argc && iswdigit(argv[i + 1][0]))
+                gremlinsEvents = wcstol(argv[++i], nullptr, 10);
+        } else if (lstrcmpW(argv[i], L"--unlink") == 0) {
+            unlink = true;
         } else {
             return Usage((std::wstring(L"unknown argument ") + argv[i]).c_str());
         }
     }
+    if (gremlinsSeed)
+        return RunDeviceGremlins(wcstoul(gremlinsSeed, nullptr, 10), gremlinsEvents, unlink);
     if (!scriptPath)
         return RunDevice();
     std::vector<ScriptStep> steps;

@@ -49,7 +49,11 @@ std::vector<DWORD> CaptureScreen()
 
 bool SaveScreenshot(const wchar_t* path)
 {
-    const std::vector<DWORD> pixels = CaptureScreen();
+    return SavePicture(CaptureScreen(), path);
+}
+
+bool SavePicture(const std::vector<DWORD>& pixels, const wchar_t* path)
+{
     std::vector<unsigned char> rgb;
     rgb.reserve(pixels.size() * 3);
     for (DWORD pixel : pixels) {

@@ -12,6 +12,9 @@ std::vector<DWORD> CaptureScreen();
 // Writes the whole screen, every window on it, to a PNG file.
 bool SaveScreenshot(const wchar_t* path);
 
+// Writes a picture of the screen, as CaptureScreen took it, to a PNG file.
+bool SavePicture(const std::vector<DWORD>& pixels, const wchar_t* path);
+
 // A stylus tap at a screen point, delivered as the system delivers a click
 // to whatever window lies under it.
 void TapScreen(int x, int y);

@@ -2,12 +2,15 @@
 # Opens the emulated Pocket PC's Today screen with Tolvane in it.
 #
 #   tools/run.sh [--prefix DIR] [--window] [--clock YYYY-MM-DDTHH:MM:SS] [--script FILE]
+#   tools/run.sh [--prefix DIR] [--clock YYYY-MM-DDTHH:MM:SS] --gremlins SEED [EVENTS] [--unlink]
 #   tools/run.sh [--prefix DIR] install | uninstall | reinstall
 #
 # The device is its own Wine prefix (default: ~/.local/share/tolvane/device),
 # never your default one. Its first run installs Tolvane as a device installer
 # would. With --script the run is carried out without you, on a private X
-# display of its own, and its screenshots are written. The run ends when the
+# display of its own, and its screenshots are written; so is --gremlins, a
+# seeded stream of random taps and keys that stops at the first broken rule
+# of the device (see README.md). The run ends when the
 # Today screen is closed (Start > Close, closing the device's window, or
 # Ctrl-C), with nothing of the device left running; its status is 0 for a
 # good run and non-zero, with the reason, for a failed one.
@@ -27,8 +30,12 @@ while [ $# -gt 0 ]; do
         --clock) host_args+=(--clock "$2"); shift 2 ;;
         --window) window=1; shift ;;
         --script) [ -f "$2" ] || die "no script file $2"; host_args+=(--script "$2"); scripted=1; shift 2 ;;
+        --gremlins)
+            host_args+=(--gremlins "$2"); scripted=1; shift 2
+            if [[ "${1:-}" =~ ^[0-9]+$ ]]; then host_args+=("$1"); shift; fi ;;
+        --unlink) host_args+=(--unlink); shift ;;
         install | uninstall | reinstall) command=$1; shift ;;
-        -h | --help) sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+        -h | --help) sed -n '2,20p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
         *) die "unknown argument $1 (see tools/run.sh --help)" ;;
     esac
 done
