@@ -2,29 +2,15 @@
 
 #include <vector>
 
+#include "screen.h"
+
 namespace {
 
 // The row's pixels as its window holds them, covered parts included.
 std::vector<DWORD> RowPixels(HWND row, const RECT& client)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = client.right;
-    info.bmiHeader.biHeight = -client.bottom;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
     HDC window = GetDC(row);
-    HDC memory = CreateCompatibleDC(window);
-    HBITMAP picture = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ kept = SelectObject(memory, picture);
-    BitBlt(memory, 0, 0, client.right, client.bottom, window, 0, 0, SRCCOPY);
-    GdiFlush();
-    auto pixels = static_cast<const DWORD*>(bits);
-    std::vector<DWORD> copied(pixels, pixels + static_cast<size_t>(client.right) * client.bottom);
-    SelectObject(memory, kept);
-    DeleteObject(picture);
-    DeleteDC(memory);
+    std::vector<DWORD> copied = CopyPixels(window, client);
     ReleaseDC(row, window);
     return copied;
 }

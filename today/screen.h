@@ -6,6 +6,9 @@
 
 // The device's screen from the outside: what a person sees and touches.
 
+// The pixels of a rectangle of a device context, row by row, as 0x00RRGGBB.
+std::vector<DWORD> CopyPixels(HDC source, const RECT& rect);
+
 // Every pixel of the screen, every window on it, row by row, as 0x00RRGGBB.
 std::vector<DWORD> CaptureScreen();
 
