@@ -5,7 +5,7 @@
 // never freed), "crash", "hang".
 #include <windows.h>
 
-#include "device/include/todaycmn.h"
+#include "tests/support/test_row.h"
 
 namespace {
 
@@ -44,12 +44,7 @@ LRESULT CALLBACK BaitWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     }
     if (message != WM_PAINT)
         return DefWindowProcW(window, message, wParam, lParam);
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(window, &ps);
-    HBRUSH brush = CreateSolidBrush(RGB(0, 0, (taps * 40) % 256));
-    FillRect(dc, &ps.rcPaint, brush);
-    DeleteObject(brush);
-    EndPaint(window, &ps);
+    PaintTestRow(window, RGB(0, 0, (taps * 40) % 256));
     return 0;
 }
 
@@ -57,12 +52,5 @@ LRESULT CALLBACK BaitWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 extern "C" HWND WINAPI InitializeCustomItem(TODAYLISTITEM* item, HWND parent)
 {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = BaitWndProc;
-    wc.hInstance = item->hinstDLL;
-    wc.lpszClassName = kClassName;
-    RegisterClassW(&wc);
-    item->cyp = 20;
-    return CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE, 0, 0, 240, 20, parent, nullptr, item->hinstDLL,
-                           nullptr);
+    return CreateTestRow(item, parent, kClassName, BaitWndProc);
 }
