@@ -94,6 +94,8 @@ const wchar_t* const kPadKeys[] = {L"up", L"down", L"left", L"right", L"action"}
 std::wstring Gremlins::TapIn(RECT rect, const std::vector<RECT>& forbidden)
 {
     const RECT whole = {0, 0, kDeviceScreenWidth, kDeviceScreenHeight};
+    if (IsRectEmpty(&rect))
+        rect = whole;
     for (int tries = 0; tries < 100; ++tries) {
         const POINT point = {rect.left + Below(rect.right - rect.left), rect.top + Below(rect.bottom - rect.top)};
         if (!Forbidden(point, forbidden))

@@ -59,8 +59,8 @@ void Report(unsigned seed, long event, const BrokenRule& broken, const std::vect
              L"today: gremlins of seed %u: event %ld (%ls) broke the rule \"%ls\": %ls\n"
              L"today: the screen before and after it: %ls-before.png, %ls-after.png; replay: --clock %ls --script "
              L"%ls.txt\n",
-             seed, event, events.empty() ? L"the boot" : events.back().c_str(), broken.name, broken.detail.c_str(), name.c_str(), name.c_str(),
-             clock.c_str(), name.c_str());
+             seed, event, events.empty() ? L"the boot" : events.back().c_str(), broken.name, broken.detail.c_str(),
+             name.c_str(), name.c_str(), clock.c_str(), name.c_str());
 }
 
 double Seconds(ULONGLONG since)
