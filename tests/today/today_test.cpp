@@ -277,10 +277,10 @@ TEST(Gremlins, AShortRunHoldsEveryRule)
 {
     Install();
     const std::wstring errors = kWork + L"gremlins.log";
-    const DWORD code = RunGremlins(L"100", errors);
+    const DWORD code = RunGremlins(L"50", errors);
     Install(false);
     EXPECT_EQ(code, 0u) << Log(errors);
-    EXPECT_NE(Log(errors).find("100 events"), std::string::npos) << Log(errors);
+    EXPECT_NE(Log(errors).find("50 events"), std::string::npos) << Log(errors);
 }
 
 // An item that breaks a rule when tapped: the run stops at it, naming the
@@ -305,9 +305,10 @@ TEST(Gremlins, EachRuleStopsTheRunAtItsPlantedFaultAndTheReplayToo)
     CopyFileW((kBin + L"bait.dll").c_str(), (std::wstring(windows) + L"\\bait.dll").c_str(), FALSE);
     AddItem(L"Bait", L"\\Windows\\bait.dll", 1, 0);
     SetEnvironmentVariableW(L"TOLVANE_QUIET_SECONDS", L"2");
-    const std::wstring errors = kWork + L"bait.log", replayed = kWork + L"replay.log";
     for (const auto& c : cases) {
         SetEnvironmentVariableW(L"TOLVANE_BAIT", c.fault);
+        // A log of its own: a program of an earlier run may still hold one open.
+        const std::wstring errors = kWork + c.fault + L".log", replayed = kWork + c.fault + L"-replay.log";
         EXPECT_EQ(RunGremlins(L"30", errors), 1u) << c.rule;
         EXPECT_NE(Log(errors).find(std::string("broke the rule \"") + c.rule), std::string::npos) << Log(errors);
         if (c.fault != cases[0].fault)
