@@ -10,10 +10,10 @@
 # would. With --script the run is carried out without you, on a private X
 # display of its own, and its screenshots are written; so is --gremlins, a
 # seeded stream of random taps and keys that stops at the first broken rule
-# of the device (see README.md). The run ends when the
-# Today screen is closed (Start > Close, closing the device's window, or
-# Ctrl-C), with nothing of the device left running; its status is 0 for a
-# good run and non-zero, with the reason, for a failed one.
+# of the device (see README.md). The run ends when the Today screen is
+# closed (Start > Close, closing the device's window, or Ctrl-C), with
+# nothing of the device left running; its status is 0 for a good run and
+# non-zero, with the reason, for a failed one.
 #
 # The device's screen is a 240x320 Wine virtual desktop. With --window Wine
 # runs without one, as Windows does, and the device is a window of its own
