@@ -7,7 +7,10 @@
 
 #include "device/device_environment.h"
 #include "device/device_screen.h"
+#include "device_rules.h"
+#include "device_session.h"
 #include "device_window.h"
+#include "device_windows.h"
 #include "quiet.h"
 #include "screen.h"
 #include "shell_window.h"
@@ -78,143 +81,145 @@ std::wstring ChangeOf(const std::vector<DWORD>& before, const std::vector<DWORD>
     return ScreenChangingAt({screen.left + static_cast<int>(changed % width), screen.top + static_cast<int>(changed / width)});
 }
 
-class Device {
-public:
-    Device()
-    {
-        reset = CreateEventW(nullptr, FALSE, FALSE, kSoftResetEventName);
-        ready = CreateEventW(nullptr, FALSE, FALSE, kReadyEventName);
-        // Wine starts the program behind a desktop with the first one to ask
-        // for it: ask here, so that the screen does not belong to the job
-        // that a reset ends.
-        GetDesktopWindow();
-    }
-    ~Device() { Stop(); }
+}  // namespace
 
-    // Boots the Today screen; false when it did not come up.
-    bool Boot()
-    {
-        wchar_t self[MAX_PATH];
-        GetModuleFileNameW(nullptr, self, MAX_PATH);
-        wchar_t command[MAX_PATH + 32];
-        swprintf(command, MAX_PATH + 32, L"\"%ls\" --shell", self);
-        // Everything the device starts lives in one job, so a reset ends it
-        // all, and so does the end of this process, however it ends.
-        programs = CreateJobObjectW(nullptr, nullptr);
-        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
-        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-        SetInformationJobObject(programs, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
-        // The Today screen reports on our standard error.
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-        startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-        startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-        PROCESS_INFORMATION process = {};
-        ResetEvent(ready);
-        if (!CreateProcessW(nullptr, command, nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
-                            &process)) {
-            fwprintf(stderr, L"today: cannot start the Today screen (error %lu)\n", GetLastError());
+Device::Device()
+{
+    reset = CreateEventW(nullptr, FALSE, FALSE, kSoftResetEventName);
+    ready = CreateEventW(nullptr, FALSE, FALSE, kReadyEventName);
+    // Wine starts the program behind a desktop with the first one to ask
+    // for it: ask here, so that the screen does not belong to the job
+    // that a reset ends.
+    GetDesktopWindow();
+}
+
+Device::~Device()
+{
+    Stop();
+}
+
+bool Device::Boot()
+{
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    wchar_t command[MAX_PATH + 32];
+    swprintf(command, MAX_PATH + 32, L"\"%ls\" --shell", self);
+    // Everything the device starts lives in one job, so a reset ends it
+    // all, and so does the end of this process, however it ends.
+    programs = CreateJobObjectW(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    SetInformationJobObject(programs, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
+    // The Today screen reports on our standard error.
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION process = {};
+    ResetEvent(ready);
+    if (!CreateProcessW(nullptr, command, nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
+                        &process)) {
+        fwprintf(stderr, L"today: cannot start the Today screen (error %lu)\n", GetLastError());
+        return false;
+    }
+    AssignProcessToJobObject(programs, process.hProcess);
+    ResumeThread(process.hThread);
+    CloseHandle(process.hThread);
+    shell = process.hProcess;
+    ++boots;
+    HANDLE waits[] = {ready, shell};
+    if (WaitServingWindows(2, waits, Deadline(kBootTimeout)) != WAIT_OBJECT_0) {
+        fwprintf(stderr, L"today: the Today screen did not come up\n");
+        return false;
+    }
+    return true;
+}
+
+void Device::Stop()
+{
+    if (programs) {
+        TerminateJobObject(programs, 0);
+        CloseHandle(programs);
+        programs = nullptr;
+    }
+    if (shell) {
+        TerminateProcess(shell, 0);  // where the job could not hold it
+        WaitServingWindows(1, &shell, Deadline(5000));
+        CloseHandle(shell);
+        shell = nullptr;
+    }
+}
+
+bool Device::SoftReset()
+{
+    Stop();
+    return Boot();
+}
+
+bool Device::Run(DWORD milliseconds)
+{
+    const ULONGLONG end = Deadline(milliseconds);
+    for (;;) {
+        HANDLE waits[] = {reset, shell};
+        const DWORD woken = WaitServingWindows(2, waits, end);
+        if (woken == WAIT_OBJECT_0) {
+            if (!SoftReset())
+                return false;
+        } else if (woken == WAIT_OBJECT_0 + 1) {
+            return false;
+        } else {
+            return true;
+        }
+    }
+}
+
+bool Device::WaitUntilQuiet(int line)
+{
+    const DWORD limit = QuietLimit();
+    const ULONGLONG end = Deadline(limit);
+    std::vector<DWORD> shown;
+    std::wstring busy;
+    for (int quiet = 0; quiet < kQuietLooks;) {
+        if (!Run(kQuietLook))
+            return false;
+        std::vector<DWORD> now = CaptureScreen();
+        busy = DeviceBusyWith(programs);
+        if (busy.empty() && now != shown)
+            busy = ChangeOf(shown, now);
+        shown.swap(now);
+        quiet = busy.empty() ? quiet + 1 : 0;
+        if (quiet < kQuietLooks && GetTickCount64() >= end) {
+            fwprintf(stderr, L"today: line %d: the device was not quiet within %lu s: %ls\n", line, limit / 1000,
+                     busy.c_str());
             return false;
         }
-        AssignProcessToJobObject(programs, process.hProcess);
-        ResumeThread(process.hThread);
-        CloseHandle(process.hThread);
-        shell = process.hProcess;
-        HANDLE waits[] = {ready, shell};
-        if (WaitServingWindows(2, waits, Deadline(kBootTimeout)) != WAIT_OBJECT_0) {
-            fwprintf(stderr, L"today: the Today screen did not come up\n");
-            return false;
-        }
-        return true;
     }
+    return true;
+}
 
-    void Stop()
-    {
-        if (programs) {
-            TerminateJobObject(programs, 0);
-            CloseHandle(programs);
-            programs = nullptr;
-        }
-        if (shell) {
-            TerminateProcess(shell, 0);  // where the job could not hold it
-            WaitServingWindows(1, &shell, Deadline(5000));
-            CloseHandle(shell);
-            shell = nullptr;
-        }
-    }
+void Device::Close()
+{
+    HWND window = FindWindowW(kShellClassName, nullptr);
+    if (window)
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    if (shell)
+        WaitServingWindows(1, &shell, Deadline(5000));
+}
 
-    bool SoftReset()
-    {
-        Stop();
-        return Boot();
-    }
+bool Device::ShellRunning() const
+{
+    return shell && WaitForSingleObject(shell, 0) == WAIT_TIMEOUT;
+}
 
-    // Lets the device run for a while, rebooting whenever something asks
-    // for a soft reset. False once the Today screen has ended by itself.
-    bool Run(DWORD milliseconds)
-    {
-        const ULONGLONG end = Deadline(milliseconds);
-        for (;;) {
-            HANDLE waits[] = {reset, shell};
-            const DWORD woken = WaitServingWindows(2, waits, end);
-            if (woken == WAIT_OBJECT_0) {
-                if (!SoftReset())
-                    return false;
-            } else if (woken == WAIT_OBJECT_0 + 1) {
-                return false;
-            } else {
-                return true;
-            }
-        }
-    }
-
-    // Waits until the device has done with what the last step started:
-    // every program of it idle at its message loop, nothing left to paint,
-    // and the screen the same over a few looks. False, with what was still
-    // busy said on standard error, when the limit passes first (or the Today
-    // screen ended).
-    bool WaitUntilQuiet(int line)
-    {
-        const DWORD limit = QuietLimit();
-        const ULONGLONG end = Deadline(limit);
-        std::vector<DWORD> shown;
-        std::wstring busy;
-        for (int quiet = 0; quiet < kQuietLooks;) {
-            if (!Run(kQuietLook))
-                return false;
-            std::vector<DWORD> now = CaptureScreen();
-            busy = DeviceBusyWith(programs);
-            if (busy.empty() && now != shown)
-                busy = ChangeOf(shown, now);
-            shown.swap(now);
-            quiet = busy.empty() ? quiet + 1 : 0;
-            if (quiet < kQuietLooks && GetTickCount64() >= end) {
-                fwprintf(stderr, L"today: line %d: the device was not quiet within %lu s: %ls\n", line, limit / 1000,
-                         busy.c_str());
-                return false;
-            }
-        }
-        return true;
-    }
-
-    // Closes the Today screen as a user would, so its items hear of it.
-    void Close()
-    {
-        HWND window = FindWindowW(kShellClassName, nullptr);
-        if (window)
-            PostMessageW(window, WM_CLOSE, 0, 0);
-        if (shell)
-            WaitServingWindows(1, &shell, Deadline(5000));
-    }
-
-private:
-    HANDLE reset = nullptr;
-    HANDLE ready = nullptr;
-    HANDLE programs = nullptr;
-    HANDLE shell = nullptr;
-};
+DWORD Device::ShellExitCode() const
+{
+    DWORD code = STILL_ACTIVE;
+    if (shell)
+        GetExitCodeProcess(shell, &code);
+    return code;
+}
 
 bool RunStep(Device& device, const ScriptStep& step)
 {
@@ -240,36 +245,18 @@ bool RunStep(Device& device, const ScriptStep& step)
     case ScriptStep::kSettings:
         PostMessageW(FindWindowW(kShellClassName, nullptr), WM_TODAY_OPENSETTINGS, 0, 0);
         return device.WaitUntilQuiet(step.line);
+    case ScriptStep::kClose:
+        // As a window manager closes a window: the front dialog, never the
+        // Today screen.
+        if (HWND front = FrontDialog(DeviceProcessIds(device.Programs())))
+            PostMessageW(front, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return device.WaitUntilQuiet(step.line);
+    case ScriptStep::kRules:
     case ScriptStep::kQuit:
         return true;
     }
     return false;
 }
-
-}  // namespace
-
-// The device's screen: the desktop when it is the device's 240x320 virtual
-// desktop, otherwise a device window of its own (closed with the device).
-class DeviceScreen {
-public:
-    DeviceScreen() : window(DesktopIsDeviceScreen() ? nullptr : OpenDeviceWindow())
-    {
-        ready = DesktopIsDeviceScreen() || window;
-        if (!ready)
-            fwprintf(stderr, L"today: cannot open the device window (error %lu)\n", GetLastError());
-    }
-    ~DeviceScreen()
-    {
-        if (window)
-            DestroyWindow(window);
-    }
-    // False, the reason said, when there is no screen to show the device on.
-    bool Ready() const { return ready; }
-
-private:
-    HWND window;
-    bool ready;
-};
 
 int RunDevice()
 {
@@ -293,10 +280,20 @@ int RunDeviceScript(const std::vector<ScriptStep>& steps)
     // A script begins on the Today screen as it first shows, all painted.
     if (!device.Boot() || (!steps.empty() && !device.WaitUntilQuiet(steps.front().line)))
         return 1;
+    DeviceRules rules;
+    bool checking = false;
     for (const ScriptStep& step : steps) {
         if (step.kind == ScriptStep::kQuit)
             break;
-        if (!RunStep(device, step)) {
+        checking = checking || step.kind == ScriptStep::kRules;
+        const bool done = RunStep(device, step);
+        const BrokenRule broken = checking ? rules.Check(device, done) : BrokenRule();
+        if (broken.name) {
+            fwprintf(stderr, L"today: line %d: the rule \"%ls\" is broken: %ls\n", step.line, broken.name,
+                     broken.detail.c_str());
+            return 1;
+        }
+        if (!done) {
             fwprintf(stderr, L"today: the script stopped at line %d\n", step.line);
             return 1;
         }

@@ -1,28 +1,13 @@
 #include "quiet.h"
 
-#include <stddef.h>
-
 #include <vector>
+
+#include "device_windows.h"
 
 namespace {
 
 // How long a window's thread may take to answer before it counts as busy.
 const UINT kAnswerMilliseconds = 100;
-
-std::vector<DWORD> ProcessIds(HANDLE job)
-{
-    // The list's header, then its ids: room for more programs than the
-    // device ever runs at once.
-    ULONG_PTR list[1 + 64] = {};
-    auto header = reinterpret_cast<JOBOBJECT_BASIC_PROCESS_ID_LIST*>(list);
-    header->NumberOfAssignedProcesses = 64;
-    if (!QueryInformationJobObject(job, JobObjectBasicProcessIdList, list, sizeof(list), nullptr))
-        return {};
-    // Past the one id the record declares, so not through its array.
-    const auto ids = reinterpret_cast<const ULONG_PTR*>(reinterpret_cast<const char*>(list) +
-                                                        offsetof(JOBOBJECT_BASIC_PROCESS_ID_LIST, ProcessIdList));
-    return std::vector<DWORD>(ids, ids + header->NumberOfProcessIdsInList);
-}
 
 std::wstring ProgramName(HANDLE process)
 {
@@ -47,17 +32,6 @@ struct Search {
     std::wstring busy;
 };
 
-bool OfTheDevice(HWND window, const Search& search)
-{
-    DWORD id = 0;
-    GetWindowThreadProcessId(window, &id);
-    for (DWORD each : *search.ids) {
-        if (each == id)
-            return true;
-    }
-    return false;
-}
-
 // A window shown with part of it still to paint.
 BOOL CALLBACK FindUnpainted(HWND window, LPARAM lParam)
 {
@@ -72,7 +46,7 @@ BOOL CALLBACK FindUnpainted(HWND window, LPARAM lParam)
 BOOL CALLBACK FindBusyWindow(HWND window, LPARAM lParam)
 {
     auto& search = *reinterpret_cast<Search*>(lParam);
-    if (!OfTheDevice(window, search))
+    if (!IsDeviceWindow(window, *search.ids))
         return TRUE;
     // Its thread answers only once it is back at its message loop.
     if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kAnswerMilliseconds, nullptr)) {
@@ -114,7 +88,7 @@ std::wstring ScreenChangingAt(POINT point)
 
 std::wstring DeviceBusyWith(HANDLE programs)
 {
-    const std::vector<DWORD> ids = ProcessIds(programs);
+    const std::vector<DWORD> ids = DeviceProcessIds(programs);
     for (DWORD id : ids) {
         HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
         if (!process)

@@ -19,11 +19,10 @@ void AppendToFile(void* context, void* data, int size)
 
 }  // namespace
 
-std::vector<DWORD> CaptureScreen()
+std::vector<DWORD> CopyPixels(HDC source, const RECT& rect)
 {
-    const RECT screenRect = DeviceScreenRect();
-    const int width = screenRect.right - screenRect.left;
-    const int height = screenRect.bottom - screenRect.top;
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = width;
@@ -31,25 +30,35 @@ std::vector<DWORD> CaptureScreen()
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
+    HDC memory = CreateCompatibleDC(source);
     HBITMAP picture = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ kept = SelectObject(memory, picture);
-    // Straight from the screen: every window shows, the item rows included.
-    BitBlt(memory, 0, 0, width, height, screen, screenRect.left, screenRect.top, SRCCOPY);
+    BitBlt(memory, 0, 0, width, height, source, rect.left, rect.top, SRCCOPY);
     GdiFlush();
     auto pixels = static_cast<const DWORD*>(bits);
-    std::vector<DWORD> captured(pixels, pixels + static_cast<size_t>(width) * height);
+    std::vector<DWORD> copied(pixels, pixels + static_cast<size_t>(width) * height);
     SelectObject(memory, kept);
     DeleteObject(picture);
     DeleteDC(memory);
+    return copied;
+}
+
+std::vector<DWORD> CaptureScreen()
+{
+    // Straight from the screen: every window shows, the item rows included.
+    HDC screen = GetDC(nullptr);
+    std::vector<DWORD> captured = CopyPixels(screen, DeviceScreenRect());
     ReleaseDC(nullptr, screen);
     return captured;
 }
 
 bool SaveScreenshot(const wchar_t* path)
 {
-    const std::vector<DWORD> pixels = CaptureScreen();
+    return SavePicture(CaptureScreen(), path);
+}
+
+bool SavePicture(const std::vector<DWORD>& pixels, const wchar_t* path)
+{
     std::vector<unsigned char> rgb;
     rgb.reserve(pixels.size() * 3);
     for (DWORD pixel : pixels) {

@@ -6,11 +6,17 @@
 
 // The device's screen from the outside: what a person sees and touches.
 
+// The pixels of a rectangle of a device context, row by row, as 0x00RRGGBB.
+std::vector<DWORD> CopyPixels(HDC source, const RECT& rect);
+
 // Every pixel of the screen, every window on it, row by row, as 0x00RRGGBB.
 std::vector<DWORD> CaptureScreen();
 
 // Writes the whole screen, every window on it, to a PNG file.
 bool SaveScreenshot(const wchar_t* path);
+
+// Writes a picture of the screen, as CaptureScreen took it, to a PNG file.
+bool SavePicture(const std::vector<DWORD>& pixels, const wchar_t* path);
 
 // A stylus tap at a screen point, delivered as the system delivers a click
 // to whatever window lies under it.

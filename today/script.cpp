@@ -41,6 +41,8 @@ std::wstring Quoted(const std::wstring& word)
     return quoted + (word.size() > kShown ? L"...\"" : L"\"");
 }
 
+}  // namespace
+
 bool ParseStep(const std::wstring& line, ScriptStep* step, std::wstring* why)
 {
     std::wistringstream words(line);
@@ -92,10 +94,14 @@ bool ParseStep(const std::wstring& line, ScriptStep* step, std::wstring* why)
         step->kind = ScriptStep::kReset;
     } else if (command == L"settings") {
         step->kind = ScriptStep::kSettings;
+    } else if (command == L"close") {
+        step->kind = ScriptStep::kClose;
+    } else if (command == L"rules") {
+        step->kind = ScriptStep::kRules;
     } else if (command == L"quit") {
         step->kind = ScriptStep::kQuit;
     } else {
-        *why = L"unknown command " + Quoted(command) + L" (tap, key, wait, screenshot, reset, settings, quit)";
+        *why = L"unknown command " + Quoted(command) + L" (tap, key, wait, screenshot, reset, settings, close, rules, quit)";
         return false;
     }
     if (words >> rest) {
@@ -104,8 +110,6 @@ bool ParseStep(const std::wstring& line, ScriptStep* step, std::wstring* why)
     }
     return true;
 }
-
-}  // namespace
 
 bool ReadScript(const wchar_t* path, std::vector<ScriptStep>* steps, std::wstring* error)
 {

@@ -11,14 +11,20 @@
 //   screenshot FILE  the whole screen to a PNG file
 //   reset            a soft reset; the script goes on once the screen is back
 //   settings         open the Today screen's settings, as Start > Settings does
+//   close            close the dialog in front, as a window manager does
+//   rules            from here on, check the device's rules after every step
 //   quit             close the Today screen and end the run
 struct ScriptStep {
-    enum Kind { kTap, kKey, kWait, kScreenshot, kReset, kSettings, kQuit } kind;
+    enum Kind { kTap, kKey, kWait, kScreenshot, kReset, kSettings, kClose, kRules, kQuit } kind;
     int x = 0, y = 0, milliseconds = 0;
     unsigned short virtualKey = 0;
     std::wstring path;
     int line = 0;
 };
+
+// Reads one command of a script, without its comment; on a fault, why
+// says what.
+bool ParseStep(const std::wstring& line, ScriptStep* step, std::wstring* why);
 
 // Reads a script; on a fault, error says where and what.
 bool ReadScript(const wchar_t* path, std::vector<ScriptStep>* steps, std::wstring* error);

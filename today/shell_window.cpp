@@ -7,6 +7,8 @@
 #include "device/device_environment.h"
 #include "device/device_screen.h"
 #include "device/include/todaycmn.h"
+#include "gdi_headroom.h"
+#include "row_check.h"
 #include "settings_page.h"
 #include "shell_paint.h"
 #include "today_items.h"
@@ -165,6 +167,15 @@ LRESULT OnActivate(HWND window, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(window, WM_ACTIVATE, wParam, lParam);  // the focus, as ever
 }
 
+LRESULT OnCheckRows()
+{
+    for (size_t i = 0; i < shell.items.size(); ++i) {
+        if (!RowShowsItsPaint(shell.items[i].record.hwndCustom))
+            return static_cast<LRESULT>(i + 1);
+    }
+    return 0;
+}
+
 LRESULT OnDestroy()
 {
     KillTimer(shell.window, kRefreshTimer);
@@ -200,6 +211,10 @@ LRESULT CALLBACK ShellWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         return 0;
     case WM_TODAY_SETTINGSCLOSED:
         return OnSettingsClosed(window, wParam != FALSE);
+    case WM_TODAY_CHECKROWS:
+        return OnCheckRows();
+    case WM_TODAY_GDIHEADROOM:
+        return static_cast<LRESULT>(GdiHeadroom());
     case WM_DESTROY:
         return OnDestroy();
     default:

@@ -12,3 +12,11 @@ extern const wchar_t kShellClassName[];
 
 // Asks the Today screen window to open its settings, as Start > Settings does.
 const UINT WM_TODAY_OPENSETTINGS = WM_APP + 2;
+
+// Asks the Today screen whether every row shows what its item paints for
+// its state now: 0 when all do, otherwise the number of the first that
+// does not (1 for the top row).
+const UINT WM_TODAY_CHECKROWS = WM_APP + 3;
+
+// Asks the Today screen how many more drawing objects it could make.
+const UINT WM_TODAY_GDIHEADROOM = WM_APP + 4;

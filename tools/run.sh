@@ -2,15 +2,18 @@
 # Opens the emulated Pocket PC's Today screen with Tolvane in it.
 #
 #   tools/run.sh [--prefix DIR] [--window] [--clock YYYY-MM-DDTHH:MM:SS] [--script FILE]
+#   tools/run.sh [--prefix DIR] [--clock YYYY-MM-DDTHH:MM:SS] --gremlins SEED [EVENTS] [--unlink]
 #   tools/run.sh [--prefix DIR] install | uninstall | reinstall
 #
 # The device is its own Wine prefix (default: ~/.local/share/tolvane/device),
 # never your default one. Its first run installs Tolvane as a device installer
 # would. With --script the run is carried out without you, on a private X
-# display of its own, and its screenshots are written. The run ends when the
-# Today screen is closed (Start > Close, closing the device's window, or
-# Ctrl-C), with nothing of the device left running; its status is 0 for a
-# good run and non-zero, with the reason, for a failed one.
+# display of its own, and its screenshots are written; so is --gremlins, a
+# seeded stream of random taps and keys that stops at the first broken rule
+# of the device (see README.md). The run ends when the Today screen is
+# closed (Start > Close, closing the device's window, or Ctrl-C), with
+# nothing of the device left running; its status is 0 for a good run and
+# non-zero, with the reason, for a failed one.
 #
 # The device's screen is a 240x320 Wine virtual desktop. With --window Wine
 # runs without one, as Windows does, and the device is a window of its own
@@ -24,7 +27,7 @@
 set -euo pipefail
 source "$(dirname "$0")/lib/common.sh"
 
-# The comment above, for --help; its two command lines after a wrong argument.
+# The comment above, for --help; its command lines after a wrong argument.
 usage() { awk 'NR > 1 && !/^#/ { exit } NR > 1 { sub(/^# ?/, ""); print }' "$0"; }
 usage_error() {
     echo "error: $*" >&2
@@ -38,7 +41,7 @@ host_args=()
 command=run
 while [ $# -gt 0 ]; do
     case "$1" in
-        --prefix | --clock | --script)
+        --prefix | --clock | --script | --gremlins)
             [ $# -ge 2 ] && [ -n "$2" ] && [ "${2#--}" = "$2" ] || usage_error "$1 needs a value" ;;
     esac
     case "$1" in
@@ -46,6 +49,10 @@ while [ $# -gt 0 ]; do
         --clock) host_args+=(--clock "$2"); shift 2 ;;
         --window) window=1; shift ;;
         --script) [ -f "$2" ] || die "no script file $2"; host_args+=(--script "$2"); scripted=1; shift 2 ;;
+        --gremlins)
+            host_args+=(--gremlins "$2"); scripted=1; shift 2
+            if [[ "${1:-}" =~ ^[0-9]+$ ]]; then host_args+=("$1"); shift; fi ;;
+        --unlink) host_args+=(--unlink); shift ;;
         install | uninstall | reinstall) command=$1; shift ;;
         -h | --help) usage; exit 0 ;;
         *) usage_error "unknown argument $1" ;;
@@ -56,7 +63,7 @@ if [ "$command" = run ] && [ -z "${DISPLAY:-}" ] && [ -z "${scripted:-}" ]; then
 There is no X display to show the Today screen on (DISPLAY is not set).
 Run it from a desktop session, or make a scripted run with screenshots:
 
-    printf 'wait 500\\nscreenshot today.png\\ntap 138 56\\nscreenshot after-deal.png\\n' > demo.txt
+    printf 'screenshot today.png\\ntap 138 56\\nscreenshot after-deal.png\\n' > demo.txt
     tools/run.sh --clock 2026-12-13T14:25:36 --script demo.txt
 MSG
     exit 1

@@ -7,8 +7,8 @@
 #include "item/item_font.h"
 #include "item/paint.h"
 #include "tests/support/canvas.h"
-#include "tests/support/gdi_headroom.h"
 #include "tests/support/today_stub.h"
+#include "today/gdi_headroom.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include "options/options_dialog.h"
 #include "options/scoring_dialog.h"
 #include "resources/resource.h"
-#include "tests/support/gdi_headroom.h"
 #include "tests/support/item_key.h"
 #include "tests/support/timer_script.h"
 #include "tests/support/today_stub.h"
+#include "today/gdi_headroom.h"
 
 namespace {
 

@@ -321,6 +321,67 @@ TEST(Quiet, ADeviceThatNeverSettlesEndsTheRunNamingWhatIsBusy)
         << log;
 }
 
+// The gremlins write their screenshots and replay script where they run.
+DWORD RunGremlins(const std::wstring& events, const std::wstring& errors)
+{
+    SetCurrentDirectoryW(kWork.c_str());
+    return RunProgram(Today(L" --gremlins 7 " + events), true, errors);
+}
+
+std::string Log(const std::wstring& path)
+{
+    return FileBytes(std::string(path.begin(), path.end()));
+}
+
+TEST(Gremlins, AShortRunHoldsEveryRule)
+{
+    Install();
+    const std::wstring errors = kWork + L"gremlins.log";
+    const DWORD code = RunGremlins(L"50", errors);
+    Install(false);
+    EXPECT_EQ(code, 0u) << Log(errors);
+    EXPECT_NE(Log(errors).find("50 events"), std::string::npos) << Log(errors);
+}
+
+// An item that breaks a rule when tapped: the run stops at it, naming the
+// rule; the replay script of a stale row, the rule that depends most on the
+// events before, breaks it again.
+TEST(Gremlins, EachRuleStopsTheRunAtItsPlantedFaultAndTheReplayToo)
+{
+    const struct {
+        const wchar_t* fault;
+        const char* rule;
+    } cases[] = {
+        {L"stale", "the rows show what their items paint"},
+        {L"offscreen", "every window inside the screen"},
+        {L"disable", "the Today screen enabled without a dialog"},
+        {L"leak", "objects within bounds"},
+        {L"crash", "no program crashed"},
+        {L"hang", "every program answers"},
+    };
+    Install(false);
+    wchar_t windows[MAX_PATH];
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    CopyFileW((kBin + L"bait.dll").c_str(), (std::wstring(windows) + L"\\bait.dll").c_str(), FALSE);
+    AddItem(L"Bait", L"\\Windows\\bait.dll", 1, 0);
+    SetEnvironmentVariableW(L"TOLVANE_QUIET_SECONDS", L"2");
+    for (const auto& c : cases) {
+        SetEnvironmentVariableW(L"TOLVANE_BAIT", c.fault);
+        // A log of its own: a program of an earlier run may still hold one open.
+        const std::wstring errors = kWork + c.fault + L".log", replayed = kWork + c.fault + L"-replay.log";
+        EXPECT_EQ(RunGremlins(L"30", errors), 1u) << c.rule;
+        EXPECT_NE(Log(errors).find(std::string("broke the rule \"") + c.rule), std::string::npos) << Log(errors);
+        if (c.fault != cases[0].fault)
+            continue;
+        EXPECT_EQ(RunProgram(Today(L" --script \"" + kWork + L"gremlins-7.txt\""), true, replayed), 1u) << c.rule;
+        EXPECT_NE(Log(replayed).find(std::string("the rule \"") + c.rule + "\" is broken"), std::string::npos)
+            << Log(replayed);
+    }
+    SetEnvironmentVariableW(L"TOLVANE_BAIT", nullptr);
+    SetEnvironmentVariableW(L"TOLVANE_QUIET_SECONDS", nullptr);
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(kTodayItemsKey) + L"\\Bait").c_str());
+}
+
 // Where the Today screen stands against the device window's client area,
 // once it has followed the window (at most a few seconds).
 SIZE TodayOffset(HWND device, HWND today)

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class Device;
+
+// What must hold on the device after every step, each rule by its name.
+extern const wchar_t kRuleInsideScreen[];
+extern const wchar_t kRuleRowPainted[];
+extern const wchar_t kRuleNoCrash[];
+extern const wchar_t kRuleAnswers[];
+extern const wchar_t kRuleObjects[];
+extern const wchar_t kRuleEnabled[];
+
+struct BrokenRule {
+    const wchar_t* name = nullptr;  // null while every rule holds
+    std::wstring detail;
+};
+
+class DeviceRules {
+public:
+    ~DeviceRules();
+
+    // Checks every rule after a step; quiet says whether the step ended
+    // with the device quiet. The first broken rule, or a null name.
+    BrokenRule Check(Device& device, bool quiet);
+
+    long checked = 0;
+
+private:
+    std::wstring Crashed(const Device& device);
+    std::wstring TooManyObjects(HWND shell, const std::vector<DWORD>& ids);
+
+    int boots = 0;
+    std::vector<HANDLE> watched;  // the device's processes seen since its boot
+    std::vector<DWORD> watchedIds;
+    size_t headroomAtBoot = 0;
+    long objectChecks = 0;
+};

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <windows.h>
+
+#include <stdio.h>
+
+#include "device/device_screen.h"
+#include "device_window.h"
+#include "script.h"
+
+// The emulated device as a run drives it: the Today screen as its own
+// process, restarted at every soft reset as a Pocket PC boots again; a reset
+// ends every program the device started.
+class Device {
+public:
+    Device();
+    ~Device();
+
+    // Boots the Today screen; false when it did not come up.
+    bool Boot();
+    void Stop();
+    bool SoftReset();
+
+    // Lets the device run for a while, rebooting whenever something asks
+    // for a soft reset. False once the Today screen has ended by itself.
+    bool Run(DWORD milliseconds);
+
+    // Waits until the device has done with what the last step started:
+    // every program of it idle at its message loop, nothing left to paint,
+    // and the screen the same over a few looks. False, with what was still
+    // busy said on standard error, when the limit passes first (or the Today
+    // screen ended).
+    bool WaitUntilQuiet(int line);
+
+    // Closes the Today screen as a user would, so its items hear of it.
+    void Close();
+
+    // The job that holds every program of the device.
+    HANDLE Programs() const { return programs; }
+    // How many times the Today screen has come up.
+    int Boots() const { return boots; }
+    // Whether the Today screen still runs, and its exit status when not.
+    bool ShellRunning() const;
+    DWORD ShellExitCode() const;
+
+private:
+    HANDLE reset = nullptr;
+    HANDLE ready = nullptr;
+    HANDLE programs = nullptr;
+    HANDLE shell = nullptr;
+    int boots = 0;
+};
+
+// Carries out one step of a script on the device; false when it cannot.
+bool RunStep(Device& device, const ScriptStep& step);
+
+// The device's screen: the desktop when it is the device's 240x320 virtual
+// desktop, otherwise a device window of its own (closed with the device).
+class DeviceScreen {
+public:
+    DeviceScreen() : window(DesktopIsDeviceScreen() ? nullptr : OpenDeviceWindow())
+    {
+        ready = DesktopIsDeviceScreen() || window;
+        if (!ready)
+            fwprintf(stderr, L"today: cannot open the device window (error %lu)\n", GetLastError());
+    }
+    ~DeviceScreen()
+    {
+        if (window)
+            DestroyWindow(window);
+    }
+    // False, the reason said, when there is no screen to show the device on.
+    bool Ready() const { return ready; }
+
+private:
+    HWND window;
+    bool ready;
+};

@@ -1,0 +1,119 @@
+#include <windows.h>
+#include <stdio.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "device.h"
+#include "device/device_environment.h"
+#include "device_rules.h"
+#include "device_session.h"
+#include "gremlins.h"
+#include "screen.h"
+
+namespace {
+
+const long kProgressEvery = 100;
+
+// The device clock of the run: the one given, or the time the run began,
+// held still so that a replay deals the same cards.
+std::wstring FixedClock()
+{
+    wchar_t text[32] = L"";
+    if (GetEnvironmentVariableW(kDeviceClockVariable, text, 32) - 1u < 31u)
+        return text;
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    swprintf(text, 32, L"%04u-%02u-%02uT%02u:%02u:%02u", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
+             now.wSecond);
+    SetEnvironmentVariableW(kDeviceClockVariable, text);
+    return text;
+}
+
+std::string Narrow(const std::wstring& text)
+{
+    return std::string(text.begin(), text.end());  // script lines and names are ASCII
+}
+
+// The run so far as a script that replays it and checks the rules on the way.
+void WriteReplay(const std::wstring& path, unsigned seed, const std::wstring& clock, const BrokenRule& broken,
+                 const std::vector<std::wstring>& events)
+{
+    std::ofstream script(path.c_str());
+    script << "# The gremlins of seed " << seed << ", up to event " << events.size() << ", where the rule \""
+           << Narrow(broken.name) << "\" broke.\n# Replay: tools/run.sh --clock " << Narrow(clock)
+           << " --script " << Narrow(path) << "\nrules\n";
+    for (const std::wstring& event : events)
+        script << Narrow(event) << "\n";
+}
+
+void Report(unsigned seed, long event, const BrokenRule& broken, const std::vector<DWORD>& before,
+            const std::vector<DWORD>& after, const std::wstring& clock, const std::vector<std::wstring>& events)
+{
+    const std::wstring name = L"gremlins-" + std::to_wstring(seed);
+    SavePicture(before, (name + L"-before.png").c_str());
+    SavePicture(after, (name + L"-after.png").c_str());
+    WriteReplay(name + L".txt", seed, clock, broken, events);
+    fwprintf(stderr,
+             L"today: gremlins of seed %u: event %ld (%ls) broke the rule \"%ls\": %ls\n"
+             L"today: the screen before and after it: %ls-before.png, %ls-after.png; replay: --clock %ls --script "
+             L"%ls.txt\n",
+             seed, event, events.empty() ? L"the boot" : events.back().c_str(), broken.name, broken.detail.c_str(),
+             name.c_str(), name.c_str(), clock.c_str(), name.c_str());
+}
+
+double Seconds(ULONGLONG since)
+{
+    return (GetTickCount64() - since) / 1000.0;
+}
+
+}  // namespace
+
+int RunDeviceGremlins(unsigned seed, long events, bool yes)
+{
+    const std::wstring clock = FixedClock();
+    DeviceScreen screen;
+    if (!screen.Ready())
+        return 1;
+    Device device;
+    if (!device.Boot() || !device.WaitUntilQuiet(0))
+        return 1;
+    Gremlins gremlins(seed, yes);
+    DeviceRules rules;
+    std::vector<std::wstring> done;
+    std::vector<DWORD> before = CaptureScreen();
+    // The device as it came up: the rules hold before the first event too,
+    // and the Today screen's objects are counted from here.
+    const BrokenRule atBoot = rules.Check(device, true);
+    if (atBoot.name) {
+        Report(seed, 0, atBoot, before, before, clock, done);
+        return 1;
+    }
+    const ULONGLONG start = GetTickCount64();
+    for (long event = 1; event <= events; ++event) {
+        done.push_back(gremlins.Next(device.Programs()));
+        ScriptStep step;
+        std::wstring unused;
+        ParseStep(done.back(), &step, &unused);
+        step.line = event;
+        const bool quiet = RunStep(device, step);
+        std::vector<DWORD> after = CaptureScreen();
+        const BrokenRule broken = rules.Check(device, quiet);
+        if (broken.name) {
+            Report(seed, event, broken, before, after, clock, done);
+            return 1;
+        }
+        before.swap(after);
+        if (event % kProgressEvery == 0) {
+            fwprintf(stderr, L"today: gremlins: %ld of %ld events, %.1f a second, every rule held\n", event, events,
+                     event / Seconds(start));
+            fflush(stderr);  // shown as it runs, also where it goes to a file
+        }
+    }
+    const double seconds = Seconds(start);
+    fwprintf(stderr, L"today: gremlins of seed %u: %ld events in %.1f s, %.1f a second; %ld rules checked, all held\n",
+             seed, events, seconds, events / seconds, rules.checked);
+    device.Close();
+    return 0;
+}
