@@ -180,19 +180,21 @@ bool Device::WaitUntilQuiet(int line)
     const DWORD limit = QuietLimit();
     const ULONGLONG end = Deadline(limit);
     std::vector<DWORD> shown;
-    std::wstring busy;
+    std::wstring lastBusy = L"the screen is still changing";
     for (int quiet = 0; quiet < kQuietLooks;) {
         if (!Run(kQuietLook))
             return false;
         std::vector<DWORD> now = CaptureScreen();
-        busy = DeviceBusyWith(programs);
+        std::wstring busy = DeviceBusyWith(programs);
         if (busy.empty() && now != shown)
             busy = ChangeOf(shown, now);
         shown.swap(now);
         quiet = busy.empty() ? quiet + 1 : 0;
+        if (!busy.empty())
+            lastBusy = busy;
         if (quiet < kQuietLooks && GetTickCount64() >= end) {
             fwprintf(stderr, L"today: line %d: the device was not quiet within %lu s: %ls\n", line, limit / 1000,
-                     busy.c_str());
+                     lastBusy.c_str());
             return false;
         }
     }

@@ -12,8 +12,8 @@ LRESULT CALLBACK RestlessWndProc(HWND window, UINT message, WPARAM wParam, LPARA
 {
     if (message != WM_PAINT)
         return DefWindowProcW(window, message, wParam, lParam);
-    static BYTE shade;
-    PaintTestRow(window, RGB(shade += 16, 0, 0));
+    static DWORD paints;  // a colour no two paints in a row share
+    PaintTestRow(window, ++paints & 0xFFFFFF);
     InvalidateRect(window, nullptr, FALSE);
     return 0;
 }
