@@ -56,8 +56,13 @@ for _ in $(seq 1 50); do
     fi
     sleep 0.1
 done
-[ "$ended" = yes ] || fail "the run did not end within 5 s of Start > Close: $(cat interactive.log)"
-wait "$runner" || fail "an interactive run that was closed exited with $?"
+if [ "$ended" = yes ]; then
+    wait "$runner" || fail "an interactive run that was closed exited with $?"
+else
+    fail "the run did not end within 5 s of Start > Close: $(cat interactive.log)"
+    kill "$runner" 2>/dev/null
+    WINEPREFIX="$work/device" wineserver -k 2>/dev/null
+fi
 sleep 0.5
 [ "$(device_processes)" -eq 0 ] || fail "the device left processes running"
 
