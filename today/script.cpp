@@ -101,7 +101,8 @@ bool ParseStep(const std::wstring& line, ScriptStep* step, std::wstring* why)
     } else if (command == L"quit") {
         step->kind = ScriptStep::kQuit;
     } else {
-        *why = L"unknown command " + Quoted(command) + L" (tap, key, wait, screenshot, reset, settings, close, rules, quit)";
+        *why = L"unknown command " + Quoted(command) +
+               L" (tap, key, wait, screenshot, reset, settings, close, rules, quit)";
         return false;
     }
     if (words >> rest) {
