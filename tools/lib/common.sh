@@ -13,8 +13,9 @@ die() {
 # otherwise it prints the line to run and stops.
 ensure_packages() {
     local missing=() package installed
-    # One query for all: a dozen of them took a second of every start.
-    installed=$(dpkg-query -W -f='${Status} ${Package}\n' "$@" 2>/dev/null | sed -n 's/^install ok installed //p')
+    # One query for all: a dozen of them took a second of every start. It
+    # fails when a package is unknown to dpkg, as on a fresh machine.
+    installed=$(dpkg-query -W -f='${Status} ${Package}\n' "$@" 2>/dev/null | sed -n 's/^install ok installed //p' || true)
     installed=" ${installed//$'\n'/ } "
     for package in "$@"; do
         [[ "$installed" == *" $package "* ]] || missing+=("$package")
