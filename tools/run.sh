@@ -36,6 +36,7 @@ usage_error() {
     exit 1
 }
 
+arguments=("$@")
 prefix="${XDG_DATA_HOME:-$HOME/.local/share}/tolvane/device"
 host_args=()
 command=run
@@ -72,13 +73,18 @@ mkdir -p "$prefix"
 prefix=$(cd "$prefix" && pwd)
 
 # One command at a time on a device: ending a command ends its prefix's Wine
-# server, and with it a device that another command runs. The lock is held
-# on fd 9, which no Wine program may inherit (9>&- below): the server they
-# leave behind would hold it after this command.
-exec 9>>"$prefix/.tolvane-device.lock"
-flock -n 9 ||
-    die "the device in $prefix is running, so nothing was done: close it (Start > Close) first," \
-        "or name another device with --prefix DIR"
+# server, and with it a device that another command runs. The rest of this
+# script runs again under flock, which holds the lock itself (-o) so that
+# nothing the script starts (Wine's server, Xvfb) holds it after the script,
+# however slowly those end.
+if [ "${TOLVANE_DEVICE_LOCKED:-}" != "$prefix" ]; then
+    status=0
+    TOLVANE_DEVICE_LOCKED=$prefix flock -n -o -E 75 "$prefix/.tolvane-device.lock" "$0" "${arguments[@]}" || status=$?
+    [ "$status" -ne 75 ] ||
+        die "the device in $prefix is running, so nothing was done: close it (Start > Close) first," \
+            "or name another device with --prefix DIR"
+    exit "$status"
+fi
 
 ensure_packages "${PE_PACKAGES[@]}"
 trap end_session EXIT
@@ -112,10 +118,10 @@ if ! device_built; then
     build=$!
 fi
 [ -f "$prefix/system.reg" ] || echo "Creating the device in $prefix, once: under a minute"
-wine_environment "$prefix" >/dev/null 9>&-
+wine_environment "$prefix" >/dev/null
 [ -z "${build:-}" ] || wait "$build" || exit 1  # the build said why
 
-installer() { wine "$bin/install.exe" "$@" 9>&-; }
+installer() { wine "$bin/install.exe" "$@"; }
 dll() { winepath -w "$bin/Tolvane.dll"; }
 case "$command" in
     install) installer install "$(dll)"; exit ;;
@@ -155,4 +161,4 @@ if [ "$(cat "$prefix/.tolvane-screen" 2>/dev/null)" != "${screen_kind:-desktop}"
     wineserver -w 2>/dev/null || true
     echo "${screen_kind:-desktop}" >"$prefix/.tolvane-screen"
 fi
-wine "$bin/today.exe" "${host_args[@]}" 9>&- || die "the device run failed (status $?)"
+wine "$bin/today.exe" "${host_args[@]}" || die "the device run failed (status $?)"
