@@ -4,9 +4,13 @@
 
 #include "cards/deck.h"
 #include "cards/hand.h"
+#include "resources/resource.h"
 
 const int kHandSize = 5;
 const int kTextUnits = 40;  // every text buffer of the item
+// The library's icon ids lie from the first card face to the draw button.
+const int kFirstIconId = IDI_CARD_FACE_BASE + 1;
+const int kIconSlots = IDI_DRAW_BUTTON - kFirstIconId + 1;
 
 // Everything the item keeps: one record per process, zero when the library
 // is loaded but for the hand and the deck.
@@ -23,6 +27,7 @@ struct GameSession {
     HWND itemWindow;
     int themedShell;               // take the Today screen's colours and watermark
     HINSTANCE moduleInstance;
+    HICON icons[kIconSlots];       // by id from kFirstIconId; loaded at first draw
 };
 
 extern GameSession gameSession;

@@ -52,6 +52,13 @@ LRESULT OnPaint(HWND window)
     return 0;
 }
 
+// The row goes with its window, and the icons its paints kept with it.
+LRESULT OnDestroy()
+{
+    ReleaseRowIcons();
+    return 0;
+}
+
 LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
 {
     if (LOWORD(wParam) != kOptionsCommand)
@@ -107,6 +114,7 @@ LRESULT CALLBACK ItemWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_TODAYCUSTOM_QUERYREFRESHCACHE:
         return OnQueryRefreshCache(reinterpret_cast<TODAYLISTITEM*>(wParam));
     case WM_DESTROY:
+        return OnDestroy();
     case WM_CLOSE:
     case WM_QUIT:
     case WM_ERASEBKGND:  // the paint covers the whole row

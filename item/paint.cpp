@@ -14,17 +14,26 @@ namespace {
 
 const UINT kRowTextFormat = DT_SINGLELINE | DT_VCENTER;
 
+// The desktop's LoadIconW stretches every icon to 32x32 where CE loads the
+// 16x16 image, and the desktop's shared icon cache hands back whichever size
+// was loaded first. So each icon is loaded unshared at its cell's size, at
+// its first draw, and kept until the row window goes: loading is most of
+// what a paint would cost.
+HICON RowIcon(int iconId)
+{
+    const int slot = LOWORD(iconId) - kFirstIconId;
+    if (slot < 0 || slot >= kIconSlots)
+        return nullptr;  // no icon of the library has this id
+    HICON& icon = gameSession.icons[slot];
+    if (!icon)
+        icon = static_cast<HICON>(LoadImageW(gameSession.moduleInstance, MAKEINTRESOURCEW(LOWORD(iconId)),
+                                             IMAGE_ICON, kCellSize, kCellSize, 0));
+    return icon;
+}
+
 void DrawIconById(HDC dc, int iconId, int x, int y)
 {
-    // The desktop's LoadIconW stretches every icon to 32x32 where CE loads the
-    // 16x16 image, and the desktop's shared icon cache hands back whichever
-    // size was loaded first. So the icon is loaded unshared at its cell's
-    // size, drawn at that size, and released.
-    HICON icon = static_cast<HICON>(
-        LoadImageW(gameSession.moduleInstance, MAKEINTRESOURCEW(LOWORD(iconId)), IMAGE_ICON, kCellSize, kCellSize, 0));
-    DrawIconEx(dc, x, y, icon, kCellSize, kCellSize, 0, nullptr, DI_NORMAL);
-    if (icon)
-        DestroyIcon(icon);
+    DrawIconEx(dc, x, y, RowIcon(iconId), kCellSize, kCellSize, 0, nullptr, DI_NORMAL);
 }
 
 // Fetched anew at every use: from the Today screen when themed.
@@ -100,6 +109,15 @@ void DrawButtonIcon(HDC dc, int x, int y)
 void DrawItemIcon(HDC dc, int x, int y)
 {
     DrawIconById(dc, IDI_ITEM, x, y);
+}
+
+void ReleaseRowIcons()
+{
+    for (HICON& icon : gameSession.icons) {
+        if (icon)
+            DestroyIcon(icon);
+        icon = nullptr;
+    }
 }
 
 void PaintItem(HDC dc)
