@@ -2,6 +2,7 @@
 
 #include "item/game_session.h"
 #include "item/item.h"
+#include "tests/support/canvas.h"
 #include "tests/support/timer_script.h"
 #include "tests/support/today_stub.h"
 
@@ -69,9 +70,15 @@ TEST_F(ItemWindow, InitialisationDealsTheFirstHandAndTheHeightIsReportedOnceAfte
     }
 }
 
-TEST_F(ItemWindow, TheOptionsCommandOpensTheOptionsAndStylusDownDoesNothing)
+TEST_F(ItemWindow, TheOptionsCommandOpensTheOptionsOtherMessagesLeaveTheRowAlone)
 {
     EXPECT_EQ(SendOpening(WM_COMMAND, MAKEWPARAM(301, BN_CLICKED), 0), 1);
+    Send(WM_CLOSE);
+    EXPECT_TRUE(IsWindow(row)) << "the Today screen ends its rows";
+    Canvas background(4, 4);
+    background.Fill(RGB(1, 2, 3));
+    Send(WM_ERASEBKGND, reinterpret_cast<WPARAM>(background.dc));
+    EXPECT_EQ(background.At(0, 0), RGB(1, 2, 3)) << "no erasing: the paint covers the whole row";
     EXPECT_EQ(Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(135, 10)), 0);
     EXPECT_EQ(gameSession.awaitingDraw, 1);
     EXPECT_EQ(Paints(), 0);
