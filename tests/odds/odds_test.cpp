@@ -28,11 +28,7 @@ const int64_t kKnownHands[kCategories] = {1302540, 1098240, 123552, 54912, 10200
 TEST(DrawTables, CountsEveryHandAndEverySuitClassAsPokerDoes)
 {
     const int none[1] = {};
-    int64_t deals = 0;
-    for (const SuitClass& deal : Tables().SuitClasses())
-        deals += deal.deals;
     EXPECT_EQ(Tables().SuitClasses().size(), 134459u);
-    EXPECT_EQ(deals, 2598960);
     int64_t neverDrawing = 0;
     for (int c = 0; c < kCategories; ++c) {
         EXPECT_EQ(Tables().Containing(none, 0).hands[c], kKnownHands[c]) << "category " << c;
@@ -41,7 +37,7 @@ TEST(DrawTables, CountsEveryHandAndEverySuitClassAsPokerDoes)
     const int wheel[kHandCards] = {4, 16, 28, 40, 0};  // five down to the ace, of mixed suits
     EXPECT_EQ(SimpleRuleHold(Tables(), wheel, 3), kHolds - 1) << "the simple rule stands on a straight";
     const GameReturn result = ComputeGameReturn(Tables(), 2);
-    EXPECT_EQ(result.deals, 2598960);
+    EXPECT_EQ(result.deals, 2598960) << "the deals that the suit classes stand for";
     EXPECT_EQ(result.neverDrawing.payout, neverDrawing * kValueDenominator);
     for (int rule = 0; rule < kDiscardRules; ++rule)
         EXPECT_GT(result.optimal[rule].payout, result.simpleRule[rule].payout);
@@ -110,7 +106,6 @@ TEST(ValueHolds, AnExchangeOfSuitsChangesNoHoldsWorth)
             ValueHolds(Tables(), exchanged, values);
             for (int hold = 0; hold < kHolds; ++hold)
                 EXPECT_EQ(values.payoutSum[hold], first.payoutSum[hold]);
-            EXPECT_EQ(BestHold(values, 3), BestHold(first, 3));
         } while (std::next_permutation(suits, suits + 4));
     }
 }
