@@ -22,8 +22,7 @@ const bool kIconsCachedAtDesktopSize = [] {
     return true;
 }();
 
-// The row's icons where the device shows them: in their 16x16 cells from
-// y 2, on the background; the texts are not drawn.
+// The row's icons in their 16x16 cells from y 2, on the background.
 void DrawExpectedIcons(Canvas& row, COLORREF background, const int (&icons)[7])
 {
     row.Fill(background);
@@ -69,10 +68,9 @@ protected:
 
 TEST_F(RowPainting, DrawsEachIconAtItsCellAndTheTextsInTheirPlaces)
 {
-    // The texts' ink, right of the button, spans the columns from the
-    // status's first (x 152) to the wallet's last, inside its rectangle that
-    // ends 2 pixels before the row's right edge; the golden screenshots hold
-    // the letters themselves.
+    // The texts' ink spans the columns from the status's (x 152) to the
+    // wallet's, which ends 2 pixels before the row's edge; the letters are
+    // the golden screenshots'.
     const struct {
         bool themed;
         int marks[5], awaitingDraw, cardBack;
