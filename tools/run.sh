@@ -88,12 +88,10 @@ fi
 
 ensure_packages "${PE_PACKAGES[@]}"
 trap end_session EXIT
-# The display's Xvfb, ended without a wait, can outlive this command by a
-# moment: it must not hold the lock then.
 if [ -n "${scripted:-}" ]; then
-    start_private_display 9>&-  # nothing on your screen can cover the device's
+    start_private_display  # nothing on your screen can cover the device's
 else
-    ensure_display 9>&-
+    ensure_display
 fi
 bin="$TOLVANE_BUILD/pe/bin"
 built="$TOLVANE_BUILD/pe/device-built"  # stamped as a build of them starts, kept when it succeeds
