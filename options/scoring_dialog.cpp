@@ -4,12 +4,12 @@
 #include <wchar.h>
 
 #include "device/include/aygshell.h"
+#include "item/game_session.h"
 #include "item/item_font.h"
 #include "shell_dialog.h"
 
 namespace {
 
-const int kTextUnits = 40;
 // Not clipped to the measured extent: Wine draws Tahoma up to two pixels
 // wider than it measures it, and "Two Pair" would read "Two Pai".
 const UINT kPaytableFormat = DT_SINGLELINE | DT_VCENTER | DT_NOCLIP;
