@@ -6,7 +6,8 @@
 #include "cards/hand.h"
 
 const int kHandSize = 5;
-const int kTextUnits = 40;  // every text buffer of the item
+const int kTextUnits = 40;    // every text buffer of the item
+const int kFullWallet = 100;  // a new item's wallet, and the options' refill
 
 // Everything the item keeps: one record per process, zero when the library
 // is loaded but for the hand and the deck.

@@ -14,7 +14,6 @@
 namespace {
 
 const wchar_t kClassName[] = L"Tolvane";
-const int kWalletStart = 100;
 
 void RegisterItemClass()
 {
@@ -33,7 +32,7 @@ void ResetGame()
     for (int& mark : gameSession.discardMarks)
         mark = 0;
     memset(gameSession.statusText, 0, sizeof(gameSession.statusText));
-    gameSession.wallet = kWalletStart;
+    gameSession.wallet = kFullWallet;
     gameSession.cardBackIcon = IDI_FIRST_CARD_BACK;
     gameSession.fiveDiscards = 0;
 }

@@ -19,7 +19,6 @@ namespace {
 const wchar_t kUnlinkQuestion[] =
     L"Are you sure you would like Remove the Link to Tolvane? This will cause a Soft Reset and Tolvane will no "
     L"longer be available. You will then be able to uninstall it.";
-const int kWalletRefill = 100;
 
 // In a process where the item never started (the Today screen's settings),
 // the dialog shows what is stored, over the item's defaults.
@@ -33,7 +32,7 @@ void AdoptStoredSettings()
 
 void ResetWallet(HWND dialog)
 {
-    gameSession.wallet = kWalletRefill;
+    gameSession.wallet = kFullWallet;
     EnableWindow(GetDlgItem(dialog, IDC_RESET_WALLET), FALSE);
 }
 
