@@ -12,3 +12,10 @@ HFONT CreateItemFont(LONG weight)
     wcscpy(font.lfFaceName, L"Tahoma");
     return CreateFontIndirectW(&font);
 }
+
+SIZE MeasureText(HDC dc, const wchar_t* text)
+{
+    SIZE size = {};
+    GetTextExtentExPointW(dc, text, lstrlenW(text), 0, nullptr, nullptr, &size);
+    return size;
+}

@@ -23,19 +23,12 @@ const wchar_t* const kPaytable[4][4] = {
     {L"Full House", L"7", L"Two Pair", L"2"},
 };
 
-SIZE Measure(HDC dc, const wchar_t* text)
-{
-    SIZE size = {};
-    GetTextExtentExPointW(dc, text, lstrlenW(text), 0, nullptr, nullptr, &size);
-    return size;
-}
-
 void DrawCell(HDC dc, const wchar_t* text, int x, int y)
 {
     wchar_t buffer[kTextUnits];
     memset(buffer, 0, sizeof(buffer));
     wcsncpy(buffer, text, kTextUnits - 1);
-    const SIZE size = Measure(dc, buffer);
+    const SIZE size = MeasureText(dc, buffer);
     RECT rect = {x, y, x + size.cx, y + size.cy + 5};
     DrawTextW(dc, buffer, -1, &rect, kPaytableFormat);
 }
@@ -69,7 +62,7 @@ void PaintPaytable(HDC dc, RECT rect)
     HFONT font = CreateItemFont(FW_NORMAL);
     HGDIOBJ keptFont = SelectObject(dc, font);
     const int mid = rect.left + (rect.right - rect.left) / 2;
-    const SIZE eights = Measure(dc, L"888");
+    const SIZE eights = MeasureText(dc, L"888");
 
     HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
     HGDIOBJ keptBrush = SelectObject(dc, white);
