@@ -51,7 +51,7 @@ int ParseCard(const std::string& text)
 
 std::string CardName(int card)
 {
-    return std::string(kRankNames[CardRankIndex(card)]) + kSuitLetters[CardSuitIndex(card)];
+    return std::string(kRankNames[CardRankIndex(card)]) + kSuitLetters[ClubsFirstSuit(card)];
 }
 
 bool ParseHand(int count, char** words, int* cards, std::string& error)
