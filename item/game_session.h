@@ -1,9 +1,8 @@
 #pragma once
 
-#include <windows.h>
-
 #include "cards/deck.h"
 #include "cards/hand.h"
+#include "cards/runtime.h"
 
 const int kHandSize = 5;
 const int kTextUnits = 40;    // every text buffer of the item
