@@ -11,7 +11,7 @@ const int kFullWallet = 100;  // a new item's wallet, and the options' refill
 // Everything the item keeps: one record per process, zero when the library
 // is loaded but for the hand and the deck.
 struct GameSession {
-    CardHand hand;  // constructed before the deck
+    CardHand hand;  // before the deck: the device's load order; neither reads the other
     CardDeck deck;
     int awaitingDraw;              // 1 from a deal until its draw
     WCHAR statusText[kTextUnits];  // "Discard", or the final hand's name

@@ -85,7 +85,8 @@ HWND WINAPI InitializeCustomItem(TODAYLISTITEM* item, HWND parent)
     gameSession.moduleInstance = item->hinstDLL;
     RegisterItemClass();
     gameSession.heightPending = 1;
-    // Placing and sizing the row is the Today screen's business.
+    // Empty and at 0x1001F, far outside the parent, as on the device: nothing
+    // shows until the Today screen, whose business it is, places and sizes it.
     gameSession.itemWindow = CreateWindowExW(0, kClassName, kClassName, WS_CHILD | WS_VISIBLE, 0x1001F, 0x1001F, 0,
                                              0, parent, nullptr, gameSession.moduleInstance, nullptr);
     ResetGame();
@@ -119,8 +120,10 @@ LRESULT CALLBACK ItemWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 void HandleItemTap(WORD x, WORD y)
 {
+    // No return, as on the device: the cells below never hold this point. No
+    // repaint either: the closing dialog uncovers the row, which repaints.
     if (InCell(kItemIconX, x, y))
-        OpenOptions();  // no repaint after it: the closing dialog uncovers the row
+        OpenOptions();
     for (int position = 0; position < kHandSize; ++position) {
         if (InCell(CardX(position), x, y) && gameSession.awaitingDraw) {
             ToggleDiscardMark(position);
@@ -133,5 +136,7 @@ void HandleItemTap(WORD x, WORD y)
         DrawCards();
     else
         DealHand();
+    // DealHand leaves the repaint to its caller; after DrawCards, which has
+    // repainted already, this second one repeats it, as the device does.
     RefreshItem();
 }

@@ -36,6 +36,8 @@ void ResetWallet(HWND dialog)
     EnableWindow(GetDlgItem(dialog, IDC_RESET_WALLET), FALSE);
 }
 
+// Nothing of its own to draw: BeginPaint has the background erased and the
+// window validated, and the controls paint themselves.
 INT_PTR OnPaint(HWND dialog)
 {
     PAINTSTRUCT ps;
@@ -124,6 +126,8 @@ INT_PTR CALLBACK OptionsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         // without ending its modal loop, leaving the Today screen disabled.
         return 0;
     default:
+        // DefWindowProcW's answer rather than FALSE, as the device's dialogs
+        // give: the dialog manager takes a nonzero one as handled.
         return DefWindowProcW(dialog, message, wParam, lParam);
     }
 }

@@ -109,6 +109,8 @@ INT_PTR CALLBACK ScoringDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         // without ending its modal loop, leaving its owner disabled.
         return OnOk(dialog);
     default:
+        // Here and for other commands: DefWindowProcW's answer rather than
+        // FALSE, as the device's dialogs give; a nonzero one counts as handled.
         return DefWindowProcW(dialog, message, wParam, lParam);
     }
 }
