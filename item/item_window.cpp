@@ -14,6 +14,12 @@
 namespace {
 
 const wchar_t kClassName[] = L"Tolvane";
+// The row's height on the Today screen.
+const DWORD kItemHeight = 20;
+// The command that opens the options dialog, as the icon does.
+const WORD kOptionsCommand = 301;
+
+LRESULT CALLBACK ItemWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 void RegisterItemClass()
 {
@@ -59,6 +65,30 @@ LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
+// A stylus tap at a point of the row, in client coordinates.
+void HandleItemTap(WORD x, WORD y)
+{
+    // No return, as on the device: the cells below never hold this point. No
+    // repaint either: the closing dialog uncovers the row, which repaints.
+    if (InCell(kItemIconX, x, y))
+        OpenOptions();
+    for (int position = 0; position < kHandSize; ++position) {
+        if (InCell(CardX(position), x, y) && gameSession.awaitingDraw) {
+            ToggleDiscardMark(position);
+            return;
+        }
+    }
+    if (!InCell(kButtonX, x, y))
+        return;
+    if (gameSession.awaitingDraw)
+        DrawCards();
+    else
+        DealHand();
+    // DealHand leaves the repaint to its caller; after DrawCards, which has
+    // repainted already, this second one repeats it, as the device does.
+    RefreshItem();
+}
+
 LRESULT OnLButtonUp(LPARAM lParam)
 {
     HandleItemTap(LOWORD(lParam), HIWORD(lParam));
@@ -74,25 +104,6 @@ LRESULT OnQueryRefreshCache(TODAYLISTITEM* item)
     gameSession.heightPending = 0;
     item->cyp = kItemHeight;
     return TRUE;
-}
-
-}  // namespace
-
-HWND WINAPI InitializeCustomItem(TODAYLISTITEM* item, HWND parent)
-{
-    if (!item->fEnabled)
-        return nullptr;
-    gameSession.moduleInstance = item->hinstDLL;
-    RegisterItemClass();
-    gameSession.heightPending = 1;
-    // Empty and at 0x1001F, far outside the parent, as on the device: nothing
-    // shows until the Today screen, whose business it is, places and sizes it.
-    gameSession.itemWindow = CreateWindowExW(0, kClassName, kClassName, WS_CHILD | WS_VISIBLE, 0x1001F, 0x1001F, 0,
-                                             0, parent, nullptr, gameSession.moduleInstance, nullptr);
-    ResetGame();
-    LoadSettings();
-    DealHand();
-    return gameSession.itemWindow;
 }
 
 LRESULT CALLBACK ItemWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -118,25 +129,21 @@ LRESULT CALLBACK ItemWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     }
 }
 
-void HandleItemTap(WORD x, WORD y)
+}  // namespace
+
+HWND WINAPI InitializeCustomItem(TODAYLISTITEM* item, HWND parent)
 {
-    // No return, as on the device: the cells below never hold this point. No
-    // repaint either: the closing dialog uncovers the row, which repaints.
-    if (InCell(kItemIconX, x, y))
-        OpenOptions();
-    for (int position = 0; position < kHandSize; ++position) {
-        if (InCell(CardX(position), x, y) && gameSession.awaitingDraw) {
-            ToggleDiscardMark(position);
-            return;
-        }
-    }
-    if (!InCell(kButtonX, x, y))
-        return;
-    if (gameSession.awaitingDraw)
-        DrawCards();
-    else
-        DealHand();
-    // DealHand leaves the repaint to its caller; after DrawCards, which has
-    // repainted already, this second one repeats it, as the device does.
-    RefreshItem();
+    if (!item->fEnabled)
+        return nullptr;
+    gameSession.moduleInstance = item->hinstDLL;
+    RegisterItemClass();
+    gameSession.heightPending = 1;
+    // Empty and at 0x1001F, far outside the parent, as on the device: nothing
+    // shows until the Today screen, whose business it is, places and sizes it.
+    gameSession.itemWindow = CreateWindowExW(0, kClassName, kClassName, WS_CHILD | WS_VISIBLE, 0x1001F, 0x1001F, 0,
+                                             0, parent, nullptr, gameSession.moduleInstance, nullptr);
+    ResetGame();
+    LoadSettings();
+    DealHand();
+    return gameSession.itemWindow;
 }

@@ -52,6 +52,27 @@ void PaintBackground(HDC memory)
     FillRect(memory, &client, GetSysColorBrush(COLOR_WINDOW));
 }
 
+// The four icon steps: each loads its icon by id and draws it at its own size.
+void DrawCardFace(HDC dc, int card, int x, int y)
+{
+    DrawIconById(dc, LOWORD(LOWORD(card) + IDI_CARD_FACE_BASE), x, y);
+}
+
+void DrawCardBack(HDC dc, int x, int y)
+{
+    DrawIconById(dc, gameSession.cardBackIcon, x, y);
+}
+
+void DrawButtonIcon(HDC dc, int x, int y)
+{
+    DrawIconById(dc, gameSession.awaitingDraw ? IDI_DRAW_BUTTON : IDI_DEAL_BUTTON, x, y);
+}
+
+void DrawItemIcon(HDC dc, int x, int y)
+{
+    DrawIconById(dc, IDI_ITEM, x, y);
+}
+
 void PaintIcons(HDC memory)
 {
     DrawItemIcon(memory, kItemIconX, kCellTop);
@@ -72,26 +93,6 @@ void DrawRowText(HDC memory, const wchar_t* text, RECT rect)
 }
 
 }  // namespace
-
-void DrawCardFace(HDC dc, int card, int x, int y)
-{
-    DrawIconById(dc, LOWORD(LOWORD(card) + IDI_CARD_FACE_BASE), x, y);
-}
-
-void DrawCardBack(HDC dc, int x, int y)
-{
-    DrawIconById(dc, gameSession.cardBackIcon, x, y);
-}
-
-void DrawButtonIcon(HDC dc, int x, int y)
-{
-    DrawIconById(dc, gameSession.awaitingDraw ? IDI_DRAW_BUTTON : IDI_DEAL_BUTTON, x, y);
-}
-
-void DrawItemIcon(HDC dc, int x, int y)
-{
-    DrawIconById(dc, IDI_ITEM, x, y);
-}
 
 void PaintItem(HDC dc)
 {

@@ -11,6 +11,9 @@ const char kSimpleRuleText[] =
     "otherwise keep four cards of one suit; otherwise keep your two highest cards (ace high), "
     "or with five discards draw five new cards";
 
+namespace {
+
+// The hold of the simple rule a player can remember (kSimpleRuleText).
 int SimpleRuleHold(const DrawTables& tables, const int* deal, int maxDiscards)
 {
     const int all = kHolds - 1;
@@ -58,8 +61,6 @@ int SimpleRuleHold(const DrawTables& tables, const int* deal, int maxDiscards)
     }
     return hold;
 }
-
-namespace {
 
 void AddPlay(const HoldValues& values, int hold, int deals, PlayTotals& totals)
 {

@@ -50,12 +50,12 @@ INT_PTR OnOk(HWND dialog)
     return 1;
 }
 
-}  // namespace
-
 void InitScoringDialog(HWND dialog)
 {
     ShowDialogFullScreen(dialog, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN);
 }
+
+}  // namespace
 
 void PaintPaytable(HDC dc, RECT rect)
 {
