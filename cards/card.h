@@ -8,7 +8,8 @@ const int kCardsInDeck = 52;
 const int kAce = 1;
 const int kKing = 13;
 
-enum CardSuitCode { kSpades = 0, kHearts = 1, kDiamonds = 2, kClubs = 3, kNoSuit = 4 };
+// CardSuit's codes: spades first, the reverse of the value blocks' order.
+enum SpadesFirstSuitCode { kSpades = 0, kHearts = 1, kDiamonds = 2, kClubs = 3, kNoSuit = 4 };
 
 // Both are inline: the sort and the runs of the evaluation ask them in
 // their innermost loops.
@@ -27,7 +28,7 @@ inline int CardRank(int value)
     return rank != 0 ? rank : 13;
 }
 
-// One of CardSuitCode; kNoSuit for anything that is not a card.
+// One of SpadesFirstSuitCode; kNoSuit for anything that is not a card.
 inline int CardSuit(int value)
 {
     if (value < 1 || value > 52)

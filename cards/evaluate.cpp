@@ -107,62 +107,19 @@ void CollectRun(const CardHand& hand, int start, int length, bool sameSuit, Card
     }
 }
 
+// Raise best and start to the longest run of consecutive ranks that beats best.
+void LongestRankRun(CardHand& hand, int& best, int& start)
+{
+    LongestRun(hand, 0, best, start);
+}
+
+// The same over runs within one suit.
+void LongestSuitRun(CardHand& hand, int& best, int& start)
+{
+    LongestRun(hand, 1, best, start);
+}
+
 }  // namespace
-
-int IsRoyalFlush(CardHand& hand)
-{
-    CardHand run;
-    if (!FindStraight(hand, run))
-        return 0;
-    if (!IsFlush(run))
-        return 0;
-    run.Sort(1, 0);
-    return CardRank(run.cards[0]) == kAce && CardRank(run.cards[run.count - 1]) == kKing;
-}
-
-int IsStraightFlush(CardHand& hand)
-{
-    CardHand run;
-    return FindStraight(hand, run) && IsFlush(run);
-}
-
-int FindFourOfAKind(CardHand& hand)
-{
-    int ranks[CardHand::kSlots];
-    HeldRanks(hand, ranks);
-    for (int i = 0; i < hand.count; ++i) {
-        int same = 0;
-        for (int j = i + 1; j < hand.count; ++j) {
-            if (ranks[j] == ranks[i] && ++same == 3)
-                return 1;
-        }
-    }
-    return 0;
-}
-
-int IsFullHouse(CardHand& hand)
-{
-    int rank = 0;
-    const int triples = CountTriples(hand, rank);
-    if (triples == 2)
-        return 1;
-    if (triples == 1)
-        return CountPairs(hand) != 0;
-    return 0;
-}
-
-int IsFlush(CardHand& hand)
-{
-    int perSuit[kNoSuit + 1] = {};
-    for (int i = 0; i < hand.count; ++i)
-        ++perSuit[CardSuit(hand.cards[i])];
-    int most = 0;
-    for (int suit = 0; suit < kNoSuit; ++suit) {
-        if (perSuit[suit] > most)
-            most = perSuit[suit];
-    }
-    return most >= 5;
-}
 
 int FindStraight(CardHand& hand, CardHand& straightCards)
 {
@@ -226,15 +183,65 @@ int CountPairs(CardHand& hand)
     return pairs;
 }
 
-void LongestRankRun(CardHand& hand, int& best, int& start)
+// The other tests EvaluateHand is built from, on the same terms.
+namespace {
+
+int IsFlush(CardHand& hand)
 {
-    LongestRun(hand, 0, best, start);
+    int perSuit[kNoSuit + 1] = {};
+    for (int i = 0; i < hand.count; ++i)
+        ++perSuit[CardSuit(hand.cards[i])];
+    int most = 0;
+    for (int suit = 0; suit < kNoSuit; ++suit) {
+        if (perSuit[suit] > most)
+            most = perSuit[suit];
+    }
+    return most >= 5;
 }
 
-void LongestSuitRun(CardHand& hand, int& best, int& start)
+int IsRoyalFlush(CardHand& hand)
 {
-    LongestRun(hand, 1, best, start);
+    CardHand run;
+    if (!FindStraight(hand, run))
+        return 0;
+    if (!IsFlush(run))
+        return 0;
+    run.Sort(1, 0);
+    return CardRank(run.cards[0]) == kAce && CardRank(run.cards[run.count - 1]) == kKing;
 }
+
+int IsStraightFlush(CardHand& hand)
+{
+    CardHand run;
+    return FindStraight(hand, run) && IsFlush(run);
+}
+
+int FindFourOfAKind(CardHand& hand)
+{
+    int ranks[CardHand::kSlots];
+    HeldRanks(hand, ranks);
+    for (int i = 0; i < hand.count; ++i) {
+        int same = 0;
+        for (int j = i + 1; j < hand.count; ++j) {
+            if (ranks[j] == ranks[i] && ++same == 3)
+                return 1;
+        }
+    }
+    return 0;
+}
+
+int IsFullHouse(CardHand& hand)
+{
+    int rank = 0;
+    const int triples = CountTriples(hand, rank);
+    if (triples == 2)
+        return 1;
+    if (triples == 1)
+        return CountPairs(hand) != 0;
+    return 0;
+}
+
+}  // namespace
 
 int EvaluateHand(const CardHand& hand)
 {

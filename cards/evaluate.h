@@ -23,20 +23,11 @@ int EvaluateHand(const CardHand& hand);
 // the payout in dollars, the bet already taken.
 int ScoreHand(const CardHand& hand, wchar_t* text);
 
-// The tests EvaluateHand is built from. Each works on a working copy that it
-// may reorder, and answers 1 or 0 unless it says otherwise.
-int IsRoyalFlush(CardHand& hand);
-int IsStraightFlush(CardHand& hand);
-int FindFourOfAKind(CardHand& hand);
-int IsFullHouse(CardHand& hand);
-int IsFlush(CardHand& hand);
+// Three of the tests EvaluateHand is built from. Each works on a working copy
+// that it may reorder, and answers 1 or 0 unless it says otherwise.
 // Also collects the cards of the run it reports into straightCards.
 int FindStraight(CardHand& hand, CardHand& straightCards);
 // Answers how many ranks occur three times; rank is the last one found, or 0.
 int CountTriples(CardHand& hand, int& rank);
 // Answers the number of pairs, not counting the cards of a triple.
 int CountPairs(CardHand& hand);
-// Raise best and start to the longest run of consecutive ranks that beats best.
-void LongestRankRun(CardHand& hand, int& best, int& start);
-// The same over runs within one suit.
-void LongestSuitRun(CardHand& hand, int& best, int& start);

@@ -1,13 +1,13 @@
 #pragma once
 
-#include <windows.h>
-
 #include "cards/deck.h"
 #include "cards/hand.h"
+#include "cards/runtime.h"
 #include "resources/resource.h"
 
 const int kHandSize = 5;
-const int kTextUnits = 40;  // every text buffer of the item
+const int kTextUnits = 40;    // every text buffer of the item
+const int kFullWallet = 100;  // a new item's wallet, and the options' refill
 // The library's icon ids lie from the first card face to the draw button.
 const int kFirstIconId = IDI_CARD_FACE_BASE + 1;
 const int kIconSlots = IDI_DRAW_BUTTON - kFirstIconId + 1;
@@ -15,7 +15,7 @@ const int kIconSlots = IDI_DRAW_BUTTON - kFirstIconId + 1;
 // Everything the item keeps: one record per process, zero when the library
 // is loaded but for the hand and the deck.
 struct GameSession {
-    CardHand hand;  // constructed before the deck
+    CardHand hand;  // before the deck: the device's load order; neither reads the other
     CardDeck deck;
     int awaitingDraw;              // 1 from a deal until its draw
     WCHAR statusText[kTextUnits];  // "Discard", or the final hand's name

@@ -14,7 +14,10 @@
 namespace {
 
 const wchar_t kClassName[] = L"Tolvane";
-const int kWalletStart = 100;
+// The command that opens the options dialog, as the icon does.
+const WORD kOptionsCommand = 301;
+
+LRESULT CALLBACK ItemWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 void RegisterItemClass()
 {
@@ -33,7 +36,7 @@ void ResetGame()
     for (int& mark : gameSession.discardMarks)
         mark = 0;
     memset(gameSession.statusText, 0, sizeof(gameSession.statusText));
-    gameSession.wallet = kWalletStart;
+    gameSession.wallet = kFullWallet;
     gameSession.cardBackIcon = IDI_FIRST_CARD_BACK;
     gameSession.fiveDiscards = 0;
 }
@@ -67,6 +70,30 @@ LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
+// A stylus tap at a point of the row, in client coordinates.
+void HandleItemTap(WORD x, WORD y)
+{
+    // No return, as on the device: the cells below never hold this point. No
+    // repaint either: the closing dialog uncovers the row, which repaints.
+    if (InCell(kItemIconX, x, y))
+        OpenOptions();
+    for (int position = 0; position < kHandSize; ++position) {
+        if (InCell(CardX(position), x, y) && gameSession.awaitingDraw) {
+            ToggleDiscardMark(position);
+            return;
+        }
+    }
+    if (!InCell(kButtonX, x, y))
+        return;
+    if (gameSession.awaitingDraw)
+        DrawCards();
+    else
+        DealHand();
+    // DealHand leaves the repaint to its caller; after DrawCards, which has
+    // repainted already, this second one repeats it, as the device does.
+    RefreshItem();
+}
+
 LRESULT OnLButtonUp(LPARAM lParam)
 {
     HandleItemTap(LOWORD(lParam), HIWORD(lParam));
@@ -82,24 +109,6 @@ LRESULT OnQueryRefreshCache(TODAYLISTITEM* item)
     gameSession.heightPending = 0;
     item->cyp = kItemHeight;
     return TRUE;
-}
-
-}  // namespace
-
-HWND WINAPI InitializeCustomItem(TODAYLISTITEM* item, HWND parent)
-{
-    if (!item->fEnabled)
-        return nullptr;
-    gameSession.moduleInstance = item->hinstDLL;
-    RegisterItemClass();
-    gameSession.heightPending = 1;
-    // Placing and sizing the row is the Today screen's business.
-    gameSession.itemWindow = CreateWindowExW(0, kClassName, kClassName, WS_CHILD | WS_VISIBLE, 0x1001F, 0x1001F, 0,
-                                             0, parent, nullptr, gameSession.moduleInstance, nullptr);
-    ResetGame();
-    LoadSettings();
-    DealHand();
-    return gameSession.itemWindow;
 }
 
 LRESULT CALLBACK ItemWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -126,21 +135,21 @@ LRESULT CALLBACK ItemWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     }
 }
 
-void HandleItemTap(WORD x, WORD y)
+}  // namespace
+
+HWND WINAPI InitializeCustomItem(TODAYLISTITEM* item, HWND parent)
 {
-    if (InCell(kItemIconX, x, y))
-        OpenOptions();  // no repaint after it: the closing dialog uncovers the row
-    for (int position = 0; position < kHandSize; ++position) {
-        if (InCell(CardX(position), x, y) && gameSession.awaitingDraw) {
-            ToggleDiscardMark(position);
-            return;
-        }
-    }
-    if (!InCell(kButtonX, x, y))
-        return;
-    if (gameSession.awaitingDraw)
-        DrawCards();
-    else
-        DealHand();
-    RefreshItem();
+    if (!item->fEnabled)
+        return nullptr;
+    gameSession.moduleInstance = item->hinstDLL;
+    RegisterItemClass();
+    gameSession.heightPending = 1;
+    // Empty and at 0x1001F, far outside the parent, as on the device: nothing
+    // shows until the Today screen, whose business it is, places and sizes it.
+    gameSession.itemWindow = CreateWindowExW(0, kClassName, kClassName, WS_CHILD | WS_VISIBLE, 0x1001F, 0x1001F, 0,
+                                             0, parent, nullptr, gameSession.moduleInstance, nullptr);
+    ResetGame();
+    LoadSettings();
+    DealHand();
+    return gameSession.itemWindow;
 }

@@ -61,36 +61,7 @@ void PaintBackground(HDC memory)
     FillRect(memory, &client, GetSysColorBrush(COLOR_WINDOW));
 }
 
-void PaintIcons(HDC memory)
-{
-    DrawItemIcon(memory, kItemIconX, kCellTop);
-    for (int position = 0; position < kHandSize; ++position) {
-        if (gameSession.discardMarks[position] == 1)
-            DrawCardBack(memory, CardX(position), kCellTop);
-        else
-            DrawCardFace(memory, gameSession.hand.cards[position], CardX(position), kCellTop);
-    }
-    DrawButtonIcon(memory, kButtonX, kCellTop);
-}
-
-// Measured on the paint context, which holds its own font rather than the
-// row's: the rectangle's size follows that font, as it does on the device.
-SIZE MeasureOnPaintContext(HDC dc, const wchar_t* text)
-{
-    SIZE size = {};
-    GetTextExtentExPointW(dc, text, lstrlenW(text), 0, nullptr, nullptr, &size);
-    return size;
-}
-
-void DrawRowText(HDC memory, const wchar_t* text, RECT rect)
-{
-    SetBkMode(memory, TRANSPARENT);
-    DrawTextW(memory, text, -1, &rect, kRowTextFormat);
-    SetBkMode(memory, OPAQUE);
-}
-
-}  // namespace
-
+// The four icon steps: each loads its icon by id and draws it at its own size.
 void DrawCardFace(HDC dc, int card, int x, int y)
 {
     DrawIconById(dc, LOWORD(LOWORD(card) + IDI_CARD_FACE_BASE), x, y);
@@ -110,6 +81,27 @@ void DrawItemIcon(HDC dc, int x, int y)
 {
     DrawIconById(dc, IDI_ITEM, x, y);
 }
+
+void PaintIcons(HDC memory)
+{
+    DrawItemIcon(memory, kItemIconX, kCellTop);
+    for (int position = 0; position < kHandSize; ++position) {
+        if (gameSession.discardMarks[position] == 1)
+            DrawCardBack(memory, CardX(position), kCellTop);
+        else
+            DrawCardFace(memory, gameSession.hand.cards[position], CardX(position), kCellTop);
+    }
+    DrawButtonIcon(memory, kButtonX, kCellTop);
+}
+
+void DrawRowText(HDC memory, const wchar_t* text, RECT rect)
+{
+    SetBkMode(memory, TRANSPARENT);
+    DrawTextW(memory, text, -1, &rect, kRowTextFormat);
+    SetBkMode(memory, OPAQUE);
+}
+
+}  // namespace
 
 void ReleaseRowIcons()
 {
@@ -141,7 +133,9 @@ void PaintItem(HDC dc)
 
     HFONT regular = CreateItemFont(FW_NORMAL);
     HGDIOBJ keptFont = SelectObject(memory, regular);
-    SIZE status = MeasureOnPaintContext(dc, gameSession.statusText);
+    // Measured on the paint context, which holds its own font rather than the
+    // row's: the rectangle's size follows that font, as it does on the device.
+    SIZE status = MeasureText(dc, gameSession.statusText);
     DrawRowText(memory, gameSession.statusText, {kStatusTextX, 0, kStatusTextX + status.cx, status.cy + 5});
 
     HFONT bold = CreateItemFont(FW_BOLD);
@@ -152,7 +146,7 @@ void PaintItem(HDC dc)
     // and an int fit the buffer); mingw-w64's swprintf would bring its own
     // formatter of some 20 KB into the DLL.
     _swprintf(wallet, L"$%d", gameSession.wallet);
-    SIZE walletSize = MeasureOnPaintContext(dc, wallet);
+    SIZE walletSize = MeasureText(dc, wallet);
     // From the row's own width: its screen position would put the wallet
     // outside the bitmap of any row that does not start at screen x 0.
     const int right = width;

@@ -25,6 +25,7 @@ void FirstSubset(int* ascending, int count);
 bool NextSubset(int* ascending, int count);
 
 inline int CardRankIndex(int card) { return card % 13; }  // 0 ace .. 12 king
-inline int CardSuitIndex(int card) { return card / 13; }
+// The card's block: clubs 0 .. spades 3, the reverse of CardSuit's codes.
+inline int ClubsFirstSuit(int card) { return card / 13; }
 
 }  // namespace odds

@@ -25,8 +25,9 @@ int RankFromText(const std::string& text)
     return -1;
 }
 
-}  // namespace
-
+// A card as a player writes it: a rank (A, 2 to 10 or T, J, Q, K) and a suit
+// (C, D, H, S), in either case, or the game's value 1 to 52. Answers the
+// card (game value minus one) or -1.
 int ParseCard(const std::string& text)
 {
     if (text.empty() || text.size() > 3)
@@ -49,9 +50,11 @@ int ParseCard(const std::string& text)
     return suit >= 0 && rank >= 0 ? suit * 13 + rank : -1;
 }
 
+}  // namespace
+
 std::string CardName(int card)
 {
-    return std::string(kRankNames[CardRankIndex(card)]) + kSuitLetters[CardSuitIndex(card)];
+    return std::string(kRankNames[CardRankIndex(card)]) + kSuitLetters[ClubsFirstSuit(card)];
 }
 
 bool ParseHand(int count, char** words, int* cards, std::string& error)

@@ -2,8 +2,8 @@
 
 #include <math.h>
 
-#include "cards/deck.h"
-#include "cards/hand.h"
+#include "item/game.h"
+#include "item/game_session.h"
 #include "odds/hold_values.h"
 
 #ifdef _WIN32
@@ -89,38 +89,29 @@ DevicePlay PlayOnDevice(const DrawTables& tables, int64_t hands, int maxDiscards
 {
     SYSTEMTIME clock = {2027, 1, 5, 1, 9, 0, 0, 0};  // kDevicePlayStart, a Friday
     uint32_t thinking = 2463534242u;
-    CardDeck deck;
-    CardHand hand;
+    // A library just loaded: its deck counts shuffles from 1.
+    gameSession = GameSession();
+    gameSession.fiveDiscards = maxDiscards > 3;
     HoldValues values;
     DevicePlay play;
     for (; play.hands < hands; ++play.hands) {
-        // The deal, as the item makes it.
+        // Each hand's wallet from 0: a long run would take one wallet past an int.
+        gameSession.wallet = 0;
         SetDeviceClock(clock);
-        deck.Shuffle();
-        hand.Clear();
-        hand.capacity = kHandCards;
-        for (int i = 0; i < kHandCards; ++i)
-            hand.AddCard(deck.DealCard());
-        hand.Sort(1, 0);
+        DealHand();
+        const int staked = gameSession.wallet;
 
         int cards[kHandCards];
         for (int i = 0; i < kHandCards; ++i)
-            cards[i] = hand.cards[i] - 1;
+            cards[i] = gameSession.hand.cards[i] - 1;
         ValueHolds(tables, cards, values);
         const int hold = BestHold(values, maxDiscards);
-
-        // The draw: the discards leave from the last place, replacements follow.
-        int drawn = 0;
-        for (int p = kHandCards - 1; p >= 0; --p) {
-            if (!(hold & (1 << p))) {
-                hand.RemoveCard(hand.cards[p]);
-                ++drawn;
-            }
+        for (int p = 0; p < kHandCards; ++p) {
+            if (!(hold & (1 << p)))
+                ToggleDiscardMark(p);
         }
-        for (int i = 0; i < drawn; ++i)
-            hand.AddCard(deck.DealCard());
-        wchar_t text[40];
-        const int payout = ScoreHand(hand, text);
+        DrawCards();
+        const int payout = gameSession.wallet - staked;
         play.payout += payout;
         play.payoutSquares += static_cast<double>(payout) * payout;
         AddSeconds(clock, ThinkingSeconds(thinking));

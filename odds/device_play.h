@@ -19,8 +19,9 @@ struct DevicePlay {
 // The clock the run starts from: the device clock of the first deal.
 extern const char kDevicePlayStart[];
 
-// Plays hands through the game's own deck, shuffle and generator, one device
-// that is never reset, its clock moving on by a player's few seconds a hand.
+// Plays hands through the game's own moves, deck and generator, on the
+// process's one game record: one device that is never reset, its clock
+// moving on by a player's few seconds a hand.
 DevicePlay PlayOnDevice(const DrawTables& tables, int64_t hands, int maxDiscards);
 
 }  // namespace odds

@@ -29,7 +29,7 @@ int RankPattern(const int* cards)
 bool IsOneSuit(const int* cards)
 {
     for (int i = 1; i < kHandCards; ++i) {
-        if (CardSuitIndex(cards[i]) != CardSuitIndex(cards[0]))
+        if (ClubsFirstSuit(cards[i]) != ClubsFirstSuit(cards[0]))
             return false;
     }
     return true;
@@ -86,7 +86,7 @@ void DrawTables::ClassifyEveryHand()
 
         int masks[4] = {};
         for (int card : cards)
-            masks[CardSuitIndex(card)] |= 1 << CardRankIndex(card);
+            masks[ClubsFirstSuit(card)] |= 1 << CardRankIndex(card);
         if (masks[0] >= masks[1] && masks[1] >= masks[2] && masks[2] >= masks[3]) {
             SuitClass deal;
             for (int i = 0; i < kHandCards; ++i)

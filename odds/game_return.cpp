@@ -23,7 +23,7 @@ int SimpleRuleHold(const DrawTables& tables, const int* deal, int maxDiscards)
     int matched = 0;
     int perSuit[4] = {};
     for (int i = 0; i < kHandCards; ++i) {
-        ++perSuit[CardSuitIndex(deal[i])];
+        ++perSuit[ClubsFirstSuit(deal[i])];
         for (int j = 0; j < kHandCards; ++j) {
             if (j != i && CardRankIndex(deal[j]) == CardRankIndex(deal[i]))
                 matched |= 1 << i;
@@ -37,7 +37,7 @@ int SimpleRuleHold(const DrawTables& tables, const int* deal, int maxDiscards)
             continue;
         int hold = 0;
         for (int i = 0; i < kHandCards; ++i) {
-            if (CardSuitIndex(deal[i]) == suit)
+            if (ClubsFirstSuit(deal[i]) == suit)
                 hold |= 1 << i;
         }
         return hold;

@@ -28,9 +28,11 @@ struct GameReturn {
     static constexpr int64_t Denominator(int64_t deals) { return deals * kValueDenominator; }
 };
 
-// The hold of the simple rule a player can remember (see SimpleRuleText).
-int SimpleRuleHold(const DrawTables& tables, const int* deal, int maxDiscards);
+// The simple rule a player can remember, in words.
 extern const char kSimpleRuleText[];
+
+// The hold of the simple rule a player can remember (kSimpleRuleText).
+int SimpleRuleHold(const DrawTables& tables, const int* deal, int maxDiscards);
 
 // Every deal, one suit class at a time, on as many threads as given.
 GameReturn ComputeGameReturn(const DrawTables& tables, int threads);

@@ -9,17 +9,17 @@
 #include "settings.h"
 #include "shell_dialog.h"
 
+namespace {
+
+// The twelve card backs in list order: entry i is icon IDI_FIRST_CARD_BACK + i.
 const wchar_t* const kCardBackNames[12] = {
     L"Blue",       L"Red",          L"Black",       L"Purple",     L"Green",      L"Blue Globe",
     L"Purple Globe", L"Black Globe", L"Blue Stripe", L"Red Stripe", L"Black Stripe", L"Yellow Stripe",
 };
 
-namespace {
-
 const wchar_t kUnlinkQuestion[] =
     L"Are you sure you would like Remove the Link to Tolvane? This will cause a Soft Reset and Tolvane will no "
     L"longer be available. You will then be able to uninstall it.";
-const int kWalletRefill = 100;
 
 // In a process where the item never started (the Today screen's settings),
 // the dialog shows what is stored, over the item's defaults.
@@ -33,16 +33,60 @@ void AdoptStoredSettings()
 
 void ResetWallet(HWND dialog)
 {
-    gameSession.wallet = kWalletRefill;
+    gameSession.wallet = kFullWallet;
     EnableWindow(GetDlgItem(dialog, IDC_RESET_WALLET), FALSE);
 }
 
+// Nothing of its own to draw: BeginPaint has the background erased and the
+// window validated, and the controls paint themselves.
 INT_PTR OnPaint(HWND dialog)
 {
     PAINTSTRUCT ps;
     BeginPaint(dialog, &ps);
     EndPaint(dialog, &ps);
     return 0;
+}
+
+// WM_INITDIALOG: full screen, and the controls filled from gameSession.
+void InitOptionsDialog(HWND dialog)
+{
+    if (!gameSession.moduleInstance)
+        AdoptStoredSettings();
+    ShowDialogFullScreen(dialog, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN);
+    SendDlgItemMessageW(dialog, IDC_FIVE_DISCARDS, BM_SETCHECK, gameSession.fiveDiscards ? BST_CHECKED : BST_UNCHECKED,
+                        0);
+    for (const wchar_t* name : kCardBackNames)
+        SendDlgItemMessageW(dialog, IDC_CARD_BACK_LIST, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    SendDlgItemMessageW(dialog, IDC_CARD_BACK_LIST, CB_SETCURSEL, gameSession.cardBackIcon - IDI_FIRST_CARD_BACK, 0);
+}
+
+// OK: the check box and the chosen card back into gameSession.
+void ApplyOptions(HWND dialog)
+{
+    gameSession.fiveDiscards = SendDlgItemMessageW(dialog, IDC_FIVE_DISCARDS, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    const LRESULT chosen = SendDlgItemMessageW(dialog, IDC_CARD_BACK_LIST, CB_GETCURSEL, 0, 0);
+    // No back chosen (a stored back outside the list): the default back,
+    // rather than 152, which would show the king of spades for a marked card.
+    gameSession.cardBackIcon = chosen == CB_ERR ? IDI_FIRST_CARD_BACK : static_cast<int>(chosen) + IDI_FIRST_CARD_BACK;
+}
+
+// Asks, in a message box owned by owner, and on Yes unlinks the item from
+// the Today screen and soft-resets the device. Answers the question's answer
+// or a registry or reset result.
+LONG UnlinkForUninstall(HWND owner)
+{
+    // Owned by the window that asked: owned by the row, "No" would hand the
+    // foreground to the Today screen and bury this still-modal dialog.
+    const int answer = MessageBoxW(owner, kUnlinkQuestion, L"Tolvane", MB_YESNO);
+    if (answer != IDYES)
+        return answer;
+    HKEY key;
+    const LONG opened = OpenItemKey(KEY_SET_VALUE, &key);
+    if (opened != ERROR_SUCCESS)
+        return opened;
+    RegDeleteValueW(key, L"DLL");  // a missing value does not stop the reset
+    RegCloseKey(key);
+    return KernelIoControl(IOCTL_HAL_REBOOT, nullptr, 0, nullptr, 0, nullptr);
 }
 
 INT_PTR OnCommand(HWND dialog, WORD id)
@@ -71,43 +115,6 @@ INT_PTR OnCommand(HWND dialog, WORD id)
 
 }  // namespace
 
-void InitOptionsDialog(HWND dialog)
-{
-    if (!gameSession.moduleInstance)
-        AdoptStoredSettings();
-    ShowDialogFullScreen(dialog, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN);
-    SendDlgItemMessageW(dialog, IDC_FIVE_DISCARDS, BM_SETCHECK, gameSession.fiveDiscards ? BST_CHECKED : BST_UNCHECKED,
-                        0);
-    for (const wchar_t* name : kCardBackNames)
-        SendDlgItemMessageW(dialog, IDC_CARD_BACK_LIST, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
-    SendDlgItemMessageW(dialog, IDC_CARD_BACK_LIST, CB_SETCURSEL, gameSession.cardBackIcon - IDI_FIRST_CARD_BACK, 0);
-}
-
-void ApplyOptions(HWND dialog)
-{
-    gameSession.fiveDiscards = SendDlgItemMessageW(dialog, IDC_FIVE_DISCARDS, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    const LRESULT chosen = SendDlgItemMessageW(dialog, IDC_CARD_BACK_LIST, CB_GETCURSEL, 0, 0);
-    // No back chosen (a stored back outside the list): the default back,
-    // rather than 152, which would show the king of spades for a marked card.
-    gameSession.cardBackIcon = chosen == CB_ERR ? IDI_FIRST_CARD_BACK : static_cast<int>(chosen) + IDI_FIRST_CARD_BACK;
-}
-
-LONG UnlinkForUninstall(HWND owner)
-{
-    // Owned by the window that asked: owned by the row, "No" would hand the
-    // foreground to the Today screen and bury this still-modal dialog.
-    const int answer = MessageBoxW(owner, kUnlinkQuestion, L"Tolvane", MB_YESNO);
-    if (answer != IDYES)
-        return answer;
-    HKEY key;
-    const LONG opened = OpenItemKey(KEY_SET_VALUE, &key);
-    if (opened != ERROR_SUCCESS)
-        return opened;
-    RegDeleteValueW(key, L"DLL");  // a missing value does not stop the reset
-    RegCloseKey(key);
-    return KernelIoControl(IOCTL_HAL_REBOOT, nullptr, 0, nullptr, 0, nullptr);
-}
-
 INT_PTR CALLBACK OptionsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -125,6 +132,8 @@ INT_PTR CALLBACK OptionsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         // without ending its modal loop, leaving the Today screen disabled.
         return 0;
     default:
+        // DefWindowProcW's answer rather than FALSE, as the device's dialogs
+        // give: the dialog manager takes a nonzero one as handled.
         return DefWindowProcW(dialog, message, wParam, lParam);
     }
 }

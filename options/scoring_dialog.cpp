@@ -4,12 +4,12 @@
 #include <wchar.h>
 
 #include "device/include/aygshell.h"
+#include "item/game_session.h"
 #include "item/item_font.h"
 #include "shell_dialog.h"
 
 namespace {
 
-const int kTextUnits = 40;
 // Not clipped to the measured extent: Wine draws Tahoma up to two pixels
 // wider than it measures it, and "Two Pair" would read "Two Pai".
 const UINT kPaytableFormat = DT_SINGLELINE | DT_VCENTER | DT_NOCLIP;
@@ -23,19 +23,12 @@ const wchar_t* const kPaytable[4][4] = {
     {L"Full House", L"7", L"Two Pair", L"2"},
 };
 
-SIZE Measure(HDC dc, const wchar_t* text)
-{
-    SIZE size = {};
-    GetTextExtentExPointW(dc, text, lstrlenW(text), 0, nullptr, nullptr, &size);
-    return size;
-}
-
 void DrawCell(HDC dc, const wchar_t* text, int x, int y)
 {
     wchar_t buffer[kTextUnits];
     memset(buffer, 0, sizeof(buffer));
     wcsncpy(buffer, text, kTextUnits - 1);
-    const SIZE size = Measure(dc, buffer);
+    const SIZE size = MeasureText(dc, buffer);
     RECT rect = {x, y, x + size.cx, y + size.cy + 5};
     DrawTextW(dc, buffer, -1, &rect, kPaytableFormat);
 }
@@ -57,19 +50,19 @@ INT_PTR OnOk(HWND dialog)
     return 1;
 }
 
-}  // namespace
-
 void InitScoringDialog(HWND dialog)
 {
     ShowDialogFullScreen(dialog, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN);
 }
+
+}  // namespace
 
 void PaintPaytable(HDC dc, RECT rect)
 {
     HFONT font = CreateItemFont(FW_NORMAL);
     HGDIOBJ keptFont = SelectObject(dc, font);
     const int mid = rect.left + (rect.right - rect.left) / 2;
-    const SIZE eights = Measure(dc, L"888");
+    const SIZE eights = MeasureText(dc, L"888");
 
     HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
     HGDIOBJ keptBrush = SelectObject(dc, white);
@@ -116,6 +109,8 @@ INT_PTR CALLBACK ScoringDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         // without ending its modal loop, leaving its owner disabled.
         return OnOk(dialog);
     default:
+        // Here and for other commands: DefWindowProcW's answer rather than
+        // FALSE, as the device's dialogs give; a nonzero one counts as handled.
         return DefWindowProcW(dialog, message, wParam, lParam);
     }
 }

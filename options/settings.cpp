@@ -1,6 +1,7 @@
 #include "settings.h"
 
 #include "item/game_session.h"
+#include "resources/resource.h"
 
 const wchar_t kItemKeyPath[] = L"Software\\Microsoft\\Today\\Items\\Tolvane";
 
@@ -15,8 +16,6 @@ namespace {
 
 const wchar_t kDiscardValue[] = L"DISCARD";
 const wchar_t kCardBackValue[] = L"CARDBACK";
-const int kFirstCardBack = 153;
-const int kLastCardBack = 164;
 
 // Any value of exactly four bytes is taken, whatever its type.
 void ReadDword(HKEY key, const wchar_t* name, int* field)
@@ -47,7 +46,7 @@ LONG LoadSettings()
     // face, a button or nothing, and the item never stores one.
     int cardBack = gameSession.cardBackIcon;
     ReadDword(key, kCardBackValue, &cardBack);
-    if (cardBack >= kFirstCardBack && cardBack <= kLastCardBack)
+    if (cardBack >= IDI_FIRST_CARD_BACK && cardBack <= IDI_LAST_CARD_BACK)
         gameSession.cardBackIcon = cardBack;
     return RegCloseKey(key);
 }

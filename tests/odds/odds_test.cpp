@@ -101,7 +101,7 @@ TEST(ValueHolds, AnExchangeOfSuitsChangesNoHoldsWorth)
         do {
             int exchanged[kHandCards];
             for (int i = 0; i < kHandCards; ++i)
-                exchanged[i] = suits[CardSuitIndex(deal[i])] * 13 + CardRankIndex(deal[i]);
+                exchanged[i] = suits[ClubsFirstSuit(deal[i])] * 13 + CardRankIndex(deal[i]);
             HoldValues values;
             ValueHolds(Tables(), exchanged, values);
             for (int hold = 0; hold < kHolds; ++hold)
