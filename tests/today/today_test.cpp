@@ -51,8 +51,10 @@ DWORD RunProgram(std::wstring command, bool virtualDesktop = false, const std::w
 {
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
-    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\Explorer\\Desktops", L"TolvaneTest", REG_SZ, L"240x320",
-                    sizeof(L"240x320"));
+    // Wine 8 sizes a virtual desktop by the entry of its name, Wine 10 every one by "Default".
+    for (const wchar_t* desktop : {L"TolvaneTest", L"Default"})
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\Explorer\\Desktops", desktop, REG_SZ, L"240x320",
+                        sizeof(L"240x320"));
     // Named either way: after a program on the virtual desktop, Wine would
     // start the next one there too.
     startup.lpDesktop = const_cast<wchar_t*>(virtualDesktop ? L"TolvaneTest" : L"Default");
