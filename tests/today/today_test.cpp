@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "device/device_screen.h"
 #include "device/today_items.h"
 #include "tests/support/item_key.h"
 #include "today/script.h"
@@ -302,6 +303,19 @@ TEST(TodayItems, EachBadItemLeftOutSayingWhyTheOthersStayTheSettingsPageShowsItS
     for (const auto& item : bad)
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, TodayItemKeyPath(item.name).c_str());
     Install(false);
+}
+
+// Run by the test below, on the runs' virtual desktop: what today.exe sees there.
+TEST(VirtualDesktop, DISABLED_SeenFromInside)
+{
+    EXPECT_TRUE(DesktopIsDeviceScreen()) << GetSystemMetrics(SM_CXSCREEN) << "x" << GetSystemMetrics(SM_CYSCREEN);
+}
+
+TEST(VirtualDesktop, IsTheDeviceScreenOnEveryWine)
+{
+    EXPECT_EQ(RunProgram(L"\"" + kBin + L"today_test.exe\" --gtest_also_run_disabled_tests "
+                         L"--gtest_filter=VirtualDesktop.DISABLED_SeenFromInside", true),
+              0u);
 }
 
 TEST(Quiet, ADeviceThatNeverSettlesEndsTheRunNamingWhatIsBusy)
