@@ -73,8 +73,9 @@ prefix=$(cd "$prefix" && pwd)
 
 # One command at a time on a device: ending a command ends its prefix's Wine
 # server, and with it a device that another command runs. The lock is held
-# on fd 9, which no Wine program may inherit (9>&- below): the server they
-# leave behind would hold it after this command.
+# on fd 9, which no Wine program nor the X server may inherit (9>&- below):
+# what they leave behind (a Wine server, a desktop, an X server still
+# ending) would hold it after this command, and refuse the next one.
 exec 9>>"$prefix/.tolvane-device.lock"
 flock -n 9 ||
     die "the device in $prefix is running, so nothing was done: close it (Start > Close) first," \
@@ -83,9 +84,9 @@ flock -n 9 ||
 ensure_packages "${PE_PACKAGES[@]}"
 trap end_session EXIT
 if [ -n "${scripted:-}" ]; then
-    start_private_display  # nothing on your screen can cover the device's
+    start_private_display 9>&-  # nothing on your screen can cover the device's
 else
-    ensure_display
+    ensure_display 9>&-
 fi
 bin="$TOLVANE_BUILD/pe/bin"
 built="$TOLVANE_BUILD/pe/device-built"  # stamped as a build of them starts, kept when it succeeds
@@ -135,13 +136,13 @@ if [ -n "${window:-}" ]; then
     # No virtual desktop: today.exe finds the host's screen and opens the
     # device window. Wine places the device's windows itself, exactly where
     # the device puts them, rather than leaving them to a window manager.
-    wine reg delete "$explorer" /v Desktop /f >/dev/null 2>&1 || true
-    wine reg add "$x11" /v Managed /d N /f >/dev/null 2>&1 || die "cannot set up the device window in $prefix"
+    wine reg delete "$explorer" /v Desktop /f >/dev/null 2>&1 9>&- || true
+    wine reg add "$x11" /v Managed /d N /f >/dev/null 2>&1 9>&- || die "cannot set up the device window in $prefix"
 else
     # The device's screen: a 240x320 Wine desktop, whatever the host display
     # and the Wine (the file says how each Wine sizes it). One regedit run
     # for all its settings: each Wine program costs a start.
-    import_registry device-desktop.reg || die "cannot give the device its 240x320 screen in $prefix"
+    import_registry device-desktop.reg 9>&- || die "cannot give the device its 240x320 screen in $prefix"
 fi
 # The prefix's boot brought up the desktop of the last run's kind; after a
 # change of kind, Wine starts afresh so that today.exe gets the new one.
