@@ -91,6 +91,11 @@ Device::Device()
     // for it: ask here, so that the screen does not belong to the job
     // that a reset ends.
     GetDesktopWindow();
+    // Input goes to one desktop of the session: make it the device's, or
+    // Wine 10 refuses our taps and keys and drops a person's clicks when
+    // another desktop (the host-sized one wineboot or a test starts on)
+    // came first.
+    SwitchDesktop(GetThreadDesktop(GetCurrentThreadId()));
 }
 
 Device::~Device()

@@ -37,6 +37,10 @@ std::vector<DWORD> CopyPixels(HDC source, const RECT& rect)
     GdiFlush();
     auto pixels = static_cast<const DWORD*>(bits);
     std::vector<DWORD> copied(pixels, pixels + static_cast<size_t>(width) * height);
+    // Wine 10 copies some windows with the unused top byte set (0xFF) and
+    // others with it clear: only the colour counts.
+    for (DWORD& pixel : copied)
+        pixel &= 0x00FFFFFF;
     SelectObject(memory, kept);
     DeleteObject(picture);
     DeleteDC(memory);

@@ -144,14 +144,10 @@ if [ -n "${window:-}" ]; then
     wine reg delete "$explorer" /v Desktop /f >/dev/null 2>&1 || true
     wine reg add "$x11" /v Managed /d N /f >/dev/null 2>&1 || die "cannot set up the device window in $prefix"
 else
-    # The device's screen: a 240x320 Wine desktop, whatever the host display.
-    # It is the prefix's default desktop, so that wine answers with the
-    # Today screen's own exit status; a desktop of its own name, as the one
-    # that wineboot made may already be up without it.
-    wine reg delete "$x11" /v Managed /f >/dev/null 2>&1 || true
-    wine reg add "$explorer\Desktops" /v TolvaneDevice /d 240x320 /f >/dev/null 2>&1 &&
-        wine reg add "$explorer" /v Desktop /d TolvaneDevice /f >/dev/null 2>&1 ||
-        die "cannot give the device its 240x320 screen in $prefix"
+    # The device's screen: a 240x320 Wine desktop, whatever the host display
+    # and the Wine (the file says how each Wine sizes it). One regedit run
+    # for all its settings: each Wine program costs a start.
+    import_registry device-desktop.reg || die "cannot give the device its 240x320 screen in $prefix"
 fi
 # The prefix's boot brought up the desktop of the last run's kind; after a
 # change of kind, Wine starts afresh so that today.exe gets the new one.

@@ -67,7 +67,8 @@ failed=0
 # the totals.
 run_ctest() {
     local log="$TOLVANE_BUILD/$1.log" total bad
-    ctest --test-dir "$TOLVANE_BUILD/$1" --output-on-failure -j "$2" | tee "$log" || true
+    # A limit for any test that names none: one that hangs fails instead.
+    ctest --test-dir "$TOLVANE_BUILD/$1" --output-on-failure -j "$2" --timeout 300 | tee "$log" || true
     total=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' "$log" | tail -n 1)
     bad=$(sed -n 's/.*, \([0-9]*\) tests failed out of.*/\1/p' "$log" | tail -n 1)
     if [ -z "$total" ]; then

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "device/device_screen.h"
 #include "device/today_items.h"
 #include "tests/support/item_key.h"
 #include "today/script.h"
@@ -51,8 +52,10 @@ DWORD RunProgram(std::wstring command, bool virtualDesktop = false, const std::w
 {
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
-    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\Explorer\\Desktops", L"TolvaneTest", REG_SZ, L"240x320",
-                    sizeof(L"240x320"));
+    // Wine 8 sizes a virtual desktop by the entry of its name, Wine 10 every one by "Default".
+    for (const wchar_t* desktop : {L"TolvaneTest", L"Default"})
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\Explorer\\Desktops", desktop, REG_SZ, L"240x320",
+                        sizeof(L"240x320"));
     // Named either way: after a program on the virtual desktop, Wine would
     // start the next one there too.
     startup.lpDesktop = const_cast<wchar_t*>(virtualDesktop ? L"TolvaneTest" : L"Default");
@@ -301,6 +304,19 @@ TEST(TodayItems, EachBadItemLeftOutSayingWhyTheOthersStayTheSettingsPageShowsItS
     for (const auto& item : bad)
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, TodayItemKeyPath(item.name).c_str());
     Install(false);
+}
+
+// Run by the test below, on the runs' virtual desktop: what today.exe sees there.
+TEST(VirtualDesktop, DISABLED_SeenFromInside)
+{
+    EXPECT_TRUE(DesktopIsDeviceScreen()) << GetSystemMetrics(SM_CXSCREEN) << "x" << GetSystemMetrics(SM_CYSCREEN);
+}
+
+TEST(VirtualDesktop, IsTheDeviceScreenOnEveryWine)
+{
+    EXPECT_EQ(RunProgram(L"\"" + kBin + L"today_test.exe\" --gtest_also_run_disabled_tests "
+                         L"--gtest_filter=VirtualDesktop.DISABLED_SeenFromInside", true),
+              0u);
 }
 
 TEST(Quiet, ADeviceThatNeverSettlesEndsTheRunNamingWhatIsBusy)

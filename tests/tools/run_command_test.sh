@@ -34,13 +34,16 @@ device_processes() {
 }
 
 cd "$work"
-run=("$root/tools/run.sh" --prefix "$work/device" --clock 2026-12-13T14:25:36)
+# Each run ends within two minutes, or is ended with all it started (status
+# 124): a tap that misses fails the test instead of holding it up.
+run=(timeout 120 "$root/tools/run.sh" --prefix "$work/device" --clock 2026-12-13T14:25:36)
 
 # An interactive first run, on the new device, ended with Start > Close.
 "${run[@]}" >interactive.log 2>&1 &
 runner=$!
 device=$(wait_for_window "Wine desktop")
-[ -n "$device" ] || fail "the device's screen did not come up"
+size=$(xdotool getwindowgeometry "$device" 2>/dev/null | sed -n 's/ *Geometry: //p')
+[ "$size" = 240x320 ] || fail "the device's screen did not come up at 240x320: ${size:-no window}"
 # A second command leaves the running device be (the close below needs it) and says so.
 "$root/tools/run.sh" --prefix "$work/device" install >second.log 2>&1 && fail "an install on a running device exited 0"
 grep -q "is running, so nothing was done" second.log || fail "an install on a running device said: $(cat second.log)"

@@ -114,8 +114,12 @@ install_device_fonts() {
         ! grep -qi '^"FONTS.FON"=' "$WINEPREFIX/system.reg" &&
         grep -qi '^"CaptionHeight"="18"' "$WINEPREFIX/user.reg" &&
         grep -qi '^"FontSmoothing"="0"' "$WINEPREFIX/user.reg" && return 0
-    wine regedit /S "Z:${TOLVANE_ROOT//\//\\}\\tools\\lib\\device-fonts.reg" >/dev/null 2>&1 ||
-        die "cannot give the device its dialog font in $WINEPREFIX"
+    import_registry device-fonts.reg || die "cannot give the device its dialog font in $WINEPREFIX"
+}
+
+# Merges a registry file of tools/lib into the prefix's registry.
+import_registry() {
+    wine regedit /S "Z:${TOLVANE_ROOT//\//\\}\\tools\\lib\\$1" >/dev/null 2>&1
 }
 
 stop_wine() {
