@@ -12,12 +12,12 @@
 #include <windows.h>
 #include <stdio.h>
 
-#include "device.h"
 #include "device/clock_text.h"
 #include "device/device_environment.h"
-#include "script.h"
-#include "settings_page.h"
-#include "shell_window.h"
+#include "today/runner/device.h"
+#include "today/runner/script.h"
+#include "today/shell/settings_page.h"
+#include "today/shell/shell_window.h"
 
 namespace {
 

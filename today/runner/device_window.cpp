@@ -6,8 +6,8 @@
 
 #include "device/device_environment.h"
 #include "device/device_screen.h"
-#include "shell_window.h"
-#include "window_class.h"
+#include "today/shell/shell_window.h"
+#include "today/window_class.h"
 
 namespace {
 

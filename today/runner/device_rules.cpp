@@ -5,9 +5,9 @@
 #include <algorithm>
 
 #include "device/device_screen.h"
+#include "device_programs.h"
 #include "device_session.h"
-#include "device_windows.h"
-#include "shell_window.h"
+#include "today/shell/shell_window.h"
 
 const wchar_t kRuleInsideScreen[] = L"every window inside the screen";
 const wchar_t kRuleRowPainted[] = L"the rows show what their items paint";

@@ -7,13 +7,13 @@
 
 #include "device/device_environment.h"
 #include "device/device_screen.h"
+#include "device_programs.h"
 #include "device_rules.h"
 #include "device_session.h"
 #include "device_window.h"
-#include "device_windows.h"
 #include "quiet.h"
 #include "screen.h"
-#include "shell_window.h"
+#include "today/shell/shell_window.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "screen.h"
+#include "today/runner/screen.h"
 
 namespace {
 

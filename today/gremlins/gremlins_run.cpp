@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "device.h"
 #include "device/device_environment.h"
-#include "device_rules.h"
-#include "device_session.h"
 #include "gremlins.h"
-#include "screen.h"
+#include "today/runner/device.h"
+#include "today/runner/device_rules.h"
+#include "today/runner/device_session.h"
+#include "today/runner/screen.h"
 
 namespace {
 

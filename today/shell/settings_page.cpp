@@ -10,8 +10,8 @@
 #include "device/include/todaycmn.h"
 #include "device/today_items.h"
 #include "shell_paint.h"
+#include "today/window_class.h"
 #include "today_items.h"
-#include "window_class.h"
 
 namespace {
 
