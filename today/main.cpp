@@ -14,8 +14,10 @@
 
 #include "device/clock_text.h"
 #include "device/device_environment.h"
-#include "today/runner/device.h"
+#include "today/gremlins/gremlins_run.h"
 #include "today/runner/script.h"
+#include "today/runner/script_run.h"
+#include "today/runner/supervisor.h"
 #include "today/shell/settings_page.h"
 #include "today/shell/shell_window.h"
 

@@ -1,3 +1,5 @@
+#include "gremlins_run.h"
+
 #include <windows.h>
 #include <stdio.h>
 
@@ -7,10 +9,11 @@
 
 #include "device/device_environment.h"
 #include "gremlins.h"
-#include "today/runner/device.h"
 #include "today/runner/device_rules.h"
-#include "today/runner/device_session.h"
+#include "today/runner/device_window.h"
 #include "today/runner/screen.h"
+#include "today/runner/script_run.h"
+#include "today/runner/supervisor.h"
 
 namespace {
 

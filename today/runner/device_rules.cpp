@@ -6,7 +6,7 @@
 
 #include "device/device_screen.h"
 #include "device_programs.h"
-#include "device_session.h"
+#include "supervisor.h"
 #include "today/shell/shell_window.h"
 
 const wchar_t kRuleInsideScreen[] = L"every window inside the screen";

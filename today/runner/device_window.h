@@ -7,6 +7,16 @@
 // client area is that screen. Everything of the device lives inside it,
 // above it, and moves with it.
 
-// Opens the device window and makes it known to every program the device
-// starts; null when it cannot be made.
-HWND OpenDeviceWindow();
+// The device's screen: the desktop when it is the device's 240x320 virtual
+// desktop, otherwise a device window of its own (closed with the device).
+class DeviceScreen {
+public:
+    DeviceScreen();
+    ~DeviceScreen();
+    // False, the reason said, when there is no screen to show the device on.
+    bool Ready() const { return ready; }
+
+private:
+    HWND window;
+    bool ready;
+};
