@@ -11,7 +11,7 @@
 #include "gremlins.h"
 #include "today/runner/device_rules.h"
 #include "today/runner/device_window.h"
-#include "today/runner/screen.h"
+#include "today/runner/screenshot.h"
 #include "today/runner/script_run.h"
 #include "today/runner/supervisor.h"
 

@@ -5,7 +5,8 @@
 #include "device_programs.h"
 #include "device_rules.h"
 #include "device_window.h"
-#include "screen.h"
+#include "input.h"
+#include "screenshot.h"
 #include "supervisor.h"
 #include "today/shell/shell_window.h"
 

@@ -10,7 +10,7 @@
 #include "device/device_screen.h"
 #include "device_window.h"
 #include "quiet.h"
-#include "screen.h"
+#include "screenshot.h"
 #include "today/shell/shell_window.h"
 
 namespace {

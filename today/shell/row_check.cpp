@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "today/runner/screen.h"
+#include "today/runner/screenshot.h"
 
 namespace {
 
