@@ -18,7 +18,7 @@
 #include "today/runner/script.h"
 #include "today/runner/script_run.h"
 #include "today/runner/supervisor.h"
-#include "today/shell/settings_page.h"
+#include "today/shell/settings_process.h"
 #include "today/shell/shell_window.h"
 
 namespace {

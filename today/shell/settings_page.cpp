@@ -1,14 +1,12 @@
 #include "settings_page.h"
 
-#include <stdio.h>
-
 #include <string>
 #include <vector>
 
 #include "device/chrome/chrome.h"
 #include "device/device_screen.h"
 #include "device/include/todaycmn.h"
-#include "device/today_items.h"
+#include "settings_process.h"
 #include "shell_paint.h"
 #include "today/window_class.h"
 #include "today_items.h"
@@ -94,36 +92,6 @@ void StoreEnabled(const ItemEntry& item, bool enabled)
 {
     const DWORD value = enabled ? 1 : 0;
     RegSetKeyValueW(HKEY_LOCAL_MACHINE, TodayItemKeyPath(item.name).c_str(), L"Enabled", REG_DWORD, &value, sizeof(value));
-}
-
-// Says on the device's screen what keeps an item's options from opening.
-void ShowOptionsProblem(HWND owner, const std::wstring& name, const std::wstring& problem)
-{
-    fwprintf(stderr, L"today: the options of item \"%ls\" cannot open: %ls\n", name.c_str(), problem.c_str());
-    const std::wstring text = L"The options of " + name + L" cannot open: " + problem + L".";
-    MessageBoxW(owner, text.c_str(), L"Settings", MB_OK | MB_ICONEXCLAMATION);
-}
-
-// A separate process, as on the device, where the item was never started.
-void StartItemOptions(const ItemEntry& item)
-{
-    TodayItemKey key;
-    if (!ReadTodayItemKey(item.name, &key))
-        key.problem = L"its key is gone";
-    if (!key.problem.empty()) {
-        ShowOptionsProblem(page.window, item.name, key.problem);
-        return;
-    }
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(self) + L"\" --options \"" + item.name + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
 }
 
 // The page's keys reach it from whichever of its buttons has the focus.
@@ -302,7 +270,7 @@ LRESULT OnCommand(WORD id)
     if (id == kOkId)
         Close(true);
     else if (id >= kFirstOptionsId && id < kFirstOptionsId + int(page.items.size()))
-        StartItemOptions(page.items[id - kFirstOptionsId]);
+        StartItemOptions(page.window, page.items[id - kFirstOptionsId].name);
     return 0;
 }
 
@@ -340,29 +308,4 @@ void OpenSettingsPage(HWND shell)
     const RECT screen = DeviceScreenRect();
     CreateWindowExW(0, kPageClass, L"Settings", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, screen.left, screen.top,
                     kScreenWidth, kScreenHeight, shell, nullptr, instance, nullptr);
-}
-
-int RunItemOptions(const wchar_t* itemName)
-{
-    TodayItemKey key;
-    if (!ReadTodayItemKey(itemName, &key))
-        key.problem = L"its key is gone";
-    wchar_t hostPath[MAX_PATH];
-    DevicePathToHost(key.record.szDLLPath, hostPath, MAX_PATH);
-    HMODULE library = key.problem.empty() ? LoadLibraryW(hostPath) : nullptr;
-    auto procedure = library ? reinterpret_cast<DLGPROC>(reinterpret_cast<void*>(
-                                   GetProcAddress(library, MAKEINTRESOURCEA(ORDINAL_OPTIONSDIALOGPROC))))
-                             : nullptr;
-    HRSRC found = library ? FindResourceW(library, MAKEINTRESOURCEW(500), RT_DIALOG) : nullptr;
-    HGLOBAL loaded = found ? LoadResource(library, found) : nullptr;
-    if (key.problem.empty() && (!procedure || !loaded))
-        key.problem = std::wstring(key.record.szDLLPath) + L" has no options dialog (export 241 and template 500)";
-    if (!key.problem.empty()) {
-        ShowOptionsProblem(DeviceWindow(), itemName, key.problem);
-        return 1;
-    }
-    // Over the device window, where there is one, and moved with it.
-    DialogBoxIndirectParamW(library, static_cast<const DLGTEMPLATE*>(LockResource(loaded)), DeviceWindow(), procedure,
-                            0);
-    return 0;
 }
