@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "device/today_items.h"
+#include "device/today_registry.h"
 #include "tests/support/item_key.h"
 #include "today/runner/script.h"
 #include "today/shell/settings_page.h"

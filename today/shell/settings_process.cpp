@@ -2,9 +2,9 @@
 
 #include <stdio.h>
 
+#include "device/device_path.h"
 #include "device/device_screen.h"
 #include "device/include/todaycmn.h"
-#include "device/today_items.h"
 #include "today_items.h"
 
 namespace {
