@@ -20,7 +20,7 @@ const int kFirstEnabledId = 1000;   // + item index
 const int kFirstOptionsId = 30000;  // + item index
 const int kRowTop = kTitleBarHeight + 30;
 const int kRowHeight = 24;
-const int kShownRows = (kScreenHeight - kRowTop) / kRowHeight;
+const int kShownRows = (kDeviceScreenHeight - kRowTop) / kRowHeight;
 const int kScrollWidth = 13;
 
 struct ItemEntry {
@@ -151,7 +151,7 @@ LRESULT OnCreate(HWND window)
     page.firstRow = 0;
     page.keysAtOpen = ReadItemKeys();
     page.items = ReadItems();
-    AddButton(L"ok", BS_PUSHBUTTON, kScreenWidth - 36, 3, 32, kOkId);
+    AddButton(L"ok", BS_PUSHBUTTON, kDeviceScreenWidth - 36, 3, 32, kOkId);
     const bool scrolls = static_cast<int>(page.items.size()) > kShownRows;
     for (size_t i = 0; i < page.items.size(); ++i) {
         ItemEntry& item = page.items[i];
@@ -164,8 +164,8 @@ LRESULT OnCreate(HWND window)
             item.options = AddButton(L"Options...", BS_PUSHBUTTON, 160, 0, scrolls ? 62 : 72, kFirstOptionsId + int(i));
     }
     if (scrolls) {
-        page.scroll = AddControl(L"SCROLLBAR", L"", SBS_VERT, kScreenWidth - kScrollWidth, kRowTop, kScrollWidth,
-                                 kScreenHeight - kRowTop, kScrollId);
+        page.scroll = AddControl(L"SCROLLBAR", L"", SBS_VERT, kDeviceScreenWidth - kScrollWidth, kRowTop,
+                                 kScrollWidth, kDeviceScreenHeight - kRowTop, kScrollId);
         SetScrollRange(page.scroll, SB_CTL, 0, static_cast<int>(page.items.size()) - kShownRows, FALSE);
     }
     PlaceRows();
@@ -178,9 +178,9 @@ LRESULT OnPaint(HWND window)
 {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
-    PaintTitleBar(dc, {0, 0, kScreenWidth, kTitleBarHeight}, L"Settings", nullptr);
-    FillColor(dc, {0, kTitleBarHeight, kScreenWidth, kScreenHeight}, RGB(255, 255, 255));
-    DrawChromeText(dc, L"Items shown on the Today screen:", {8, kTitleBarHeight, kScreenWidth, kRowTop - 4},
+    PaintTitleBar(dc, {0, 0, kDeviceScreenWidth, kTitleBarHeight}, L"Settings", nullptr);
+    FillColor(dc, {0, kTitleBarHeight, kDeviceScreenWidth, kDeviceScreenHeight}, RGB(255, 255, 255));
+    DrawChromeText(dc, L"Items shown on the Today screen:", {8, kTitleBarHeight, kDeviceScreenWidth, kRowTop - 4},
                    RGB(0, 0, 0), 11, FW_BOLD, DT_LEFT);
     EndPaint(window, &ps);
     return 0;
@@ -307,5 +307,5 @@ void OpenSettingsPage(HWND shell)
     const HINSTANCE instance = RegisterProgramClass(kPageClass, PageProc);
     const RECT screen = DeviceScreenRect();
     CreateWindowExW(0, kPageClass, L"Settings", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, screen.left, screen.top,
-                    kScreenWidth, kScreenHeight, shell, nullptr, instance, nullptr);
+                    kDeviceScreenWidth, kDeviceScreenHeight, shell, nullptr, instance, nullptr);
 }
