@@ -48,7 +48,7 @@ int main()
     for (int i = 1; i < argc; ++i) {
         const std::wstring option = argv[i];
         if (option == L"--shell")
-            return RunShell(L"TolvaneTodayReady");
+            return RunShell(kShellReadyEventName);
         if (option == L"--unlink") {
             unlink = true;
             continue;

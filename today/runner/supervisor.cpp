@@ -15,7 +15,6 @@
 
 namespace {
 
-const wchar_t kReadyEventName[] = L"TolvaneTodayReady";
 const DWORD kBootTimeout = 30000;
 // How often a step looks at the device while it waits for it to be quiet,
 // and how many looks in a row must find it so: a tap reaches its window
@@ -84,7 +83,7 @@ std::wstring ChangeOf(const std::vector<DWORD>& before, const std::vector<DWORD>
 Device::Device()
 {
     reset = CreateEventW(nullptr, FALSE, FALSE, kSoftResetEventName);
-    ready = CreateEventW(nullptr, FALSE, FALSE, kReadyEventName);
+    ready = CreateEventW(nullptr, FALSE, FALSE, kShellReadyEventName);
     // Wine starts the program behind a desktop with the first one to ask
     // for it: ask here, so that the screen does not belong to the job
     // that a reset ends.

@@ -15,6 +15,7 @@
 #include "today_items.h"
 
 const wchar_t kShellClassName[] = L"TolvaneToday";
+const wchar_t kShellReadyEventName[] = L"TolvaneTodayReady";
 
 namespace {
 
