@@ -12,12 +12,14 @@
 #include <windows.h>
 #include <stdio.h>
 
-#include "device.h"
 #include "device/clock_text.h"
 #include "device/device_environment.h"
-#include "script.h"
-#include "settings_page.h"
-#include "shell_window.h"
+#include "today/gremlins/gremlins_run.h"
+#include "today/runner/script.h"
+#include "today/runner/script_run.h"
+#include "today/runner/supervisor.h"
+#include "today/shell/settings_process.h"
+#include "today/shell/shell_window.h"
 
 namespace {
 
@@ -46,7 +48,7 @@ int main()
     for (int i = 1; i < argc; ++i) {
         const std::wstring option = argv[i];
         if (option == L"--shell")
-            return RunShell(L"TolvaneTodayReady");
+            return RunShell(kShellReadyEventName);
         if (option == L"--unlink") {
             unlink = true;
             continue;

@@ -16,15 +16,8 @@ void DrawStartFlag(HDC dc, int x, int y)
     }
 }
 
-}  // namespace
-
-void FillColor(HDC dc, const RECT& rect, COLORREF color)
-{
-    HBRUSH brush = CreateSolidBrush(color);
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
-}
-
+// Tahoma of a pixel height and weight, drawn without smoothing so that the
+// same screen gives the same pixels every time.
 HFONT CreateChromeFont(int height, int weight)
 {
     LOGFONTW font = {};
@@ -33,6 +26,15 @@ HFONT CreateChromeFont(int height, int weight)
     font.lfQuality = NONANTIALIASED_QUALITY;
     lstrcpyW(font.lfFaceName, L"Tahoma");
     return CreateFontIndirectW(&font);
+}
+
+}  // namespace
+
+void FillColor(HDC dc, const RECT& rect, COLORREF color)
+{
+    HBRUSH brush = CreateSolidBrush(color);
+    FillRect(dc, &rect, brush);
+    DeleteObject(brush);
 }
 
 void DrawChromeText(HDC dc, const wchar_t* text, RECT rect, COLORREF color, int height, int weight, UINT align)

@@ -15,10 +15,6 @@ void PaintTitleBar(HDC dc, const RECT& rect, const wchar_t* title, const wchar_t
 // The menu bar over rect, with an optional label at its left.
 void PaintMenuBar(HDC dc, const RECT& rect, const wchar_t* label);
 
-// Tahoma of a pixel height and weight, drawn without smoothing so that the
-// same screen gives the same pixels every time.
-HFONT CreateChromeFont(int height, int weight);
-
 // Text in one line, vertically centred in rect, over what is there.
 void DrawChromeText(HDC dc, const wchar_t* text, RECT rect, COLORREF color, int height, int weight, UINT align);
 

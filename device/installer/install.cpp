@@ -8,7 +8,8 @@
 #include <windows.h>
 #include <stdio.h>
 
-#include "device/today_items.h"
+#include "device/device_path.h"
+#include "device/today_registry.h"
 
 namespace {
 

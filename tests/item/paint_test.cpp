@@ -7,7 +7,7 @@
 #include "item/paint.h"
 #include "tests/support/canvas.h"
 #include "tests/support/today_stub.h"
-#include "today/gdi_headroom.h"
+#include "today/shell/gdi_headroom.h"
 
 namespace {
 

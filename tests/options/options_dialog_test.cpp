@@ -12,7 +12,7 @@
 #include "tests/support/item_key.h"
 #include "tests/support/timer_script.h"
 #include "tests/support/today_stub.h"
-#include "today/gdi_headroom.h"
+#include "today/shell/gdi_headroom.h"
 
 namespace {
 

@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "device/device_screen.h"
-#include "device/today_items.h"
+#include "device/today_registry.h"
 #include "tests/support/item_key.h"
-#include "today/script.h"
-#include "today/settings_page.h"
-#include "today/shell_paint.h"
-#include "today/shell_window.h"
-#include "today/today_items.h"
+#include "today/runner/script.h"
+#include "today/shell/settings_page.h"
+#include "today/shell/shell_paint.h"
+#include "today/shell/shell_window.h"
+#include "today/shell/today_items.h"
 
 // End-to-end runs of the emulated device, driven by scripts and checked
 // against committed screenshots: on its own 240x320 virtual desktop, and in

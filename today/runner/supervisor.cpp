@@ -1,23 +1,20 @@
-#include "device.h"
+#include "supervisor.h"
 
-#include <windows.h>
 #include <stdio.h>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "device/device_environment.h"
 #include "device/device_screen.h"
-#include "device_rules.h"
-#include "device_session.h"
 #include "device_window.h"
-#include "device_windows.h"
 #include "quiet.h"
-#include "screen.h"
-#include "shell_window.h"
+#include "screenshot.h"
+#include "today/shell/shell_window.h"
 
 namespace {
 
-const wchar_t kReadyEventName[] = L"TolvaneTodayReady";
 const DWORD kBootTimeout = 30000;
 // How often a step looks at the device while it waits for it to be quiet,
 // and how many looks in a row must find it so: a tap reaches its window
@@ -86,7 +83,7 @@ std::wstring ChangeOf(const std::vector<DWORD>& before, const std::vector<DWORD>
 Device::Device()
 {
     reset = CreateEventW(nullptr, FALSE, FALSE, kSoftResetEventName);
-    ready = CreateEventW(nullptr, FALSE, FALSE, kReadyEventName);
+    ready = CreateEventW(nullptr, FALSE, FALSE, kShellReadyEventName);
     // Wine starts the program behind a desktop with the first one to ask
     // for it: ask here, so that the screen does not belong to the job
     // that a reset ends.
@@ -228,43 +225,6 @@ DWORD Device::ShellExitCode() const
     return code;
 }
 
-bool RunStep(Device& device, const ScriptStep& step)
-{
-    switch (step.kind) {
-    case ScriptStep::kTap:
-        TapScreen(step.x, step.y);
-        return device.WaitUntilQuiet(step.line);
-    case ScriptStep::kKey:
-        PressKey(step.virtualKey);
-        return device.WaitUntilQuiet(step.line);
-    case ScriptStep::kWait:
-        return device.Run(step.milliseconds);
-    case ScriptStep::kScreenshot:
-        if (!device.WaitUntilQuiet(step.line))
-            return false;
-        if (!SaveScreenshot(step.path.c_str())) {
-            fwprintf(stderr, L"today: line %d: cannot write the screenshot %ls\n", step.line, step.path.c_str());
-            return false;
-        }
-        return true;
-    case ScriptStep::kReset:
-        return device.SoftReset() && device.WaitUntilQuiet(step.line);
-    case ScriptStep::kSettings:
-        PostMessageW(FindWindowW(kShellClassName, nullptr), WM_TODAY_OPENSETTINGS, 0, 0);
-        return device.WaitUntilQuiet(step.line);
-    case ScriptStep::kClose:
-        // As a window manager closes a window: the front dialog, never the
-        // Today screen.
-        if (HWND front = FrontDialog(DeviceProcessIds(device.Programs())))
-            PostMessageW(front, WM_SYSCOMMAND, SC_CLOSE, 0);
-        return device.WaitUntilQuiet(step.line);
-    case ScriptStep::kRules:
-    case ScriptStep::kQuit:
-        return true;
-    }
-    return false;
-}
-
 int RunDevice()
 {
     DeviceScreen screen;
@@ -275,36 +235,5 @@ int RunDevice()
         return 1;
     while (device.Run(INFINITE)) {
     }
-    return 0;
-}
-
-int RunDeviceScript(const std::vector<ScriptStep>& steps)
-{
-    DeviceScreen screen;
-    if (!screen.Ready())
-        return 1;
-    Device device;
-    // A script begins on the Today screen as it first shows, all painted.
-    if (!device.Boot() || (!steps.empty() && !device.WaitUntilQuiet(steps.front().line)))
-        return 1;
-    DeviceRules rules;
-    bool checking = false;
-    for (const ScriptStep& step : steps) {
-        if (step.kind == ScriptStep::kQuit)
-            break;
-        checking = checking || step.kind == ScriptStep::kRules;
-        const bool done = RunStep(device, step);
-        const BrokenRule broken = checking ? rules.Check(device, done) : BrokenRule();
-        if (broken.name) {
-            fwprintf(stderr, L"today: line %d: the rule \"%ls\" is broken: %ls\n", step.line, broken.name,
-                     broken.detail.c_str());
-            return 1;
-        }
-        if (!done) {
-            fwprintf(stderr, L"today: the script stopped at line %d\n", step.line);
-            return 1;
-        }
-    }
-    device.Close();
     return 0;
 }

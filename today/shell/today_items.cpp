@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "device/today_items.h"
+#include "device/device_path.h"
+#include "device/today_registry.h"
 #include "item_call.h"
 
 namespace {

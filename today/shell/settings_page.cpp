@@ -1,17 +1,15 @@
 #include "settings_page.h"
 
-#include <stdio.h>
-
 #include <string>
 #include <vector>
 
 #include "device/chrome/chrome.h"
 #include "device/device_screen.h"
 #include "device/include/todaycmn.h"
-#include "device/today_items.h"
+#include "settings_process.h"
 #include "shell_paint.h"
+#include "today/window_class.h"
 #include "today_items.h"
-#include "window_class.h"
 
 namespace {
 
@@ -22,7 +20,7 @@ const int kFirstEnabledId = 1000;   // + item index
 const int kFirstOptionsId = 30000;  // + item index
 const int kRowTop = kTitleBarHeight + 30;
 const int kRowHeight = 24;
-const int kShownRows = (kScreenHeight - kRowTop) / kRowHeight;
+const int kShownRows = (kDeviceScreenHeight - kRowTop) / kRowHeight;
 const int kScrollWidth = 13;
 
 struct ItemEntry {
@@ -96,36 +94,6 @@ void StoreEnabled(const ItemEntry& item, bool enabled)
     RegSetKeyValueW(HKEY_LOCAL_MACHINE, TodayItemKeyPath(item.name).c_str(), L"Enabled", REG_DWORD, &value, sizeof(value));
 }
 
-// Says on the device's screen what keeps an item's options from opening.
-void ShowOptionsProblem(HWND owner, const std::wstring& name, const std::wstring& problem)
-{
-    fwprintf(stderr, L"today: the options of item \"%ls\" cannot open: %ls\n", name.c_str(), problem.c_str());
-    const std::wstring text = L"The options of " + name + L" cannot open: " + problem + L".";
-    MessageBoxW(owner, text.c_str(), L"Settings", MB_OK | MB_ICONEXCLAMATION);
-}
-
-// A separate process, as on the device, where the item was never started.
-void StartItemOptions(const ItemEntry& item)
-{
-    TodayItemKey key;
-    if (!ReadTodayItemKey(item.name, &key))
-        key.problem = L"its key is gone";
-    if (!key.problem.empty()) {
-        ShowOptionsProblem(page.window, item.name, key.problem);
-        return;
-    }
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(self) + L"\" --options \"" + item.name + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-}
-
 // The page's keys reach it from whichever of its buttons has the focus.
 LRESULT CALLBACK PageButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -183,7 +151,7 @@ LRESULT OnCreate(HWND window)
     page.firstRow = 0;
     page.keysAtOpen = ReadItemKeys();
     page.items = ReadItems();
-    AddButton(L"ok", BS_PUSHBUTTON, kScreenWidth - 36, 3, 32, kOkId);
+    AddButton(L"ok", BS_PUSHBUTTON, kDeviceScreenWidth - 36, 3, 32, kOkId);
     const bool scrolls = static_cast<int>(page.items.size()) > kShownRows;
     for (size_t i = 0; i < page.items.size(); ++i) {
         ItemEntry& item = page.items[i];
@@ -196,8 +164,8 @@ LRESULT OnCreate(HWND window)
             item.options = AddButton(L"Options...", BS_PUSHBUTTON, 160, 0, scrolls ? 62 : 72, kFirstOptionsId + int(i));
     }
     if (scrolls) {
-        page.scroll = AddControl(L"SCROLLBAR", L"", SBS_VERT, kScreenWidth - kScrollWidth, kRowTop, kScrollWidth,
-                                 kScreenHeight - kRowTop, kScrollId);
+        page.scroll = AddControl(L"SCROLLBAR", L"", SBS_VERT, kDeviceScreenWidth - kScrollWidth, kRowTop,
+                                 kScrollWidth, kDeviceScreenHeight - kRowTop, kScrollId);
         SetScrollRange(page.scroll, SB_CTL, 0, static_cast<int>(page.items.size()) - kShownRows, FALSE);
     }
     PlaceRows();
@@ -210,9 +178,9 @@ LRESULT OnPaint(HWND window)
 {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
-    PaintTitleBar(dc, {0, 0, kScreenWidth, kTitleBarHeight}, L"Settings", nullptr);
-    FillColor(dc, {0, kTitleBarHeight, kScreenWidth, kScreenHeight}, RGB(255, 255, 255));
-    DrawChromeText(dc, L"Items shown on the Today screen:", {8, kTitleBarHeight, kScreenWidth, kRowTop - 4},
+    PaintTitleBar(dc, {0, 0, kDeviceScreenWidth, kTitleBarHeight}, L"Settings", nullptr);
+    FillColor(dc, {0, kTitleBarHeight, kDeviceScreenWidth, kDeviceScreenHeight}, RGB(255, 255, 255));
+    DrawChromeText(dc, L"Items shown on the Today screen:", {8, kTitleBarHeight, kDeviceScreenWidth, kRowTop - 4},
                    RGB(0, 0, 0), 11, FW_BOLD, DT_LEFT);
     EndPaint(window, &ps);
     return 0;
@@ -302,7 +270,7 @@ LRESULT OnCommand(WORD id)
     if (id == kOkId)
         Close(true);
     else if (id >= kFirstOptionsId && id < kFirstOptionsId + int(page.items.size()))
-        StartItemOptions(page.items[id - kFirstOptionsId]);
+        StartItemOptions(page.window, page.items[id - kFirstOptionsId].name);
     return 0;
 }
 
@@ -339,30 +307,5 @@ void OpenSettingsPage(HWND shell)
     const HINSTANCE instance = RegisterProgramClass(kPageClass, PageProc);
     const RECT screen = DeviceScreenRect();
     CreateWindowExW(0, kPageClass, L"Settings", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, screen.left, screen.top,
-                    kScreenWidth, kScreenHeight, shell, nullptr, instance, nullptr);
-}
-
-int RunItemOptions(const wchar_t* itemName)
-{
-    TodayItemKey key;
-    if (!ReadTodayItemKey(itemName, &key))
-        key.problem = L"its key is gone";
-    wchar_t hostPath[MAX_PATH];
-    DevicePathToHost(key.record.szDLLPath, hostPath, MAX_PATH);
-    HMODULE library = key.problem.empty() ? LoadLibraryW(hostPath) : nullptr;
-    auto procedure = library ? reinterpret_cast<DLGPROC>(reinterpret_cast<void*>(
-                                   GetProcAddress(library, MAKEINTRESOURCEA(ORDINAL_OPTIONSDIALOGPROC))))
-                             : nullptr;
-    HRSRC found = library ? FindResourceW(library, MAKEINTRESOURCEW(500), RT_DIALOG) : nullptr;
-    HGLOBAL loaded = found ? LoadResource(library, found) : nullptr;
-    if (key.problem.empty() && (!procedure || !loaded))
-        key.problem = std::wstring(key.record.szDLLPath) + L" has no options dialog (export 241 and template 500)";
-    if (!key.problem.empty()) {
-        ShowOptionsProblem(DeviceWindow(), itemName, key.problem);
-        return 1;
-    }
-    // Over the device window, where there is one, and moved with it.
-    DialogBoxIndirectParamW(library, static_cast<const DLGTEMPLATE*>(LockResource(loaded)), DeviceWindow(), procedure,
-                            0);
-    return 0;
+                    kDeviceScreenWidth, kDeviceScreenHeight, shell, nullptr, instance, nullptr);
 }

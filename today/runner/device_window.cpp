@@ -1,13 +1,14 @@
 #include "device_window.h"
 
 #include <windowsx.h>
+#include <stdio.h>
 
 #include <string>
 
 #include "device/device_environment.h"
 #include "device/device_screen.h"
-#include "shell_window.h"
-#include "window_class.h"
+#include "today/shell/shell_window.h"
+#include "today/window_class.h"
 
 namespace {
 
@@ -126,8 +127,8 @@ void CutOutTheScreen(HWND device)
     SetWindowRgn(device, shape, FALSE);  // the window owns the region now
 }
 
-}  // namespace
-
+// Opens the device window and makes it known to every program the device
+// starts; null when it cannot be made.
 HWND OpenDeviceWindow()
 {
     const HINSTANCE instance = RegisterProgramClass(kDeviceWindowClass, DeviceWndProc);
@@ -147,4 +148,19 @@ HWND OpenDeviceWindow()
     UpdateWindow(device);
     SetEnvironmentVariableW(kDeviceWindowVariable, std::to_wstring(reinterpret_cast<UINT_PTR>(device)).c_str());
     return device;
+}
+
+}  // namespace
+
+DeviceScreen::DeviceScreen() : window(DesktopIsDeviceScreen() ? nullptr : OpenDeviceWindow())
+{
+    ready = DesktopIsDeviceScreen() || window;
+    if (!ready)
+        fwprintf(stderr, L"today: cannot open the device window (error %lu)\n", GetLastError());
+}
+
+DeviceScreen::~DeviceScreen()
+{
+    if (window)
+        DestroyWindow(window);
 }

@@ -10,6 +10,10 @@ int RunShell(const wchar_t* readyEvent);
 // The Today screen window's class, for the programs that look for it.
 extern const wchar_t kShellClassName[];
 
+// The event the Today screen sets once it is up, for the device that boots
+// it to wait on.
+extern const wchar_t kShellReadyEventName[];
+
 // Asks the Today screen window to open its settings, as Start > Settings does.
 const UINT WM_TODAY_OPENSETTINGS = WM_APP + 2;
 

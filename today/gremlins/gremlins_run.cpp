@@ -1,3 +1,5 @@
+#include "gremlins_run.h"
+
 #include <windows.h>
 #include <stdio.h>
 
@@ -5,12 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "device.h"
 #include "device/device_environment.h"
-#include "device_rules.h"
-#include "device_session.h"
 #include "gremlins.h"
-#include "screen.h"
+#include "today/runner/device_rules.h"
+#include "today/runner/device_window.h"
+#include "today/runner/screenshot.h"
+#include "today/runner/script_run.h"
+#include "today/runner/supervisor.h"
 
 namespace {
 

@@ -5,9 +5,11 @@
 #include <algorithm>
 
 #include "device/device_screen.h"
-#include "device_session.h"
-#include "device_windows.h"
-#include "shell_window.h"
+#include "device_programs.h"
+#include "supervisor.h"
+#include "today/shell/shell_window.h"
+
+namespace {
 
 const wchar_t kRuleInsideScreen[] = L"every window inside the screen";
 const wchar_t kRuleRowPainted[] = L"the rows show what their items paint";
@@ -15,8 +17,6 @@ const wchar_t kRuleNoCrash[] = L"no program crashed";
 const wchar_t kRuleAnswers[] = L"every program answers";
 const wchar_t kRuleObjects[] = L"objects within bounds";
 const wchar_t kRuleEnabled[] = L"the Today screen enabled without a dialog";
-
-namespace {
 
 // How long the Today screen may take to answer a rule's question.
 const UINT kAnswerLimit = 5000;

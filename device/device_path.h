@@ -2,12 +2,6 @@
 
 #include <windows.h>
 
-// Where the Today screen lists its items under HKEY_LOCAL_MACHINE: one key
-// per item, named for it, with "DLL", "Type", "Enabled", "Options" and
-// "Order".
-const wchar_t kTodayItemsKey[] = L"Software\\Microsoft\\Today\\Items";
-const DWORD kCustomItemType = 4;
-
 // A device path such as "\Windows\Tolvane.dll" on the emulated device's
 // drive, which is the drive of the host's Windows folder.
 inline void DevicePathToHost(const wchar_t* devicePath, wchar_t* hostPath, DWORD units)

@@ -9,7 +9,3 @@
 void OpenSettingsPage(HWND shell);
 
 const UINT WM_TODAY_SETTINGSCLOSED = WM_APP + 1;
-
-// The settings process: runs the options dialog of the named item, template
-// 500 of its DLL with the DLL's export 241, as the device's settings do.
-int RunItemOptions(const wchar_t* itemName);

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "device_windows.h"
+#include "device_programs.h"
 
 namespace {
 

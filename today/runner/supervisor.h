@@ -2,12 +2,6 @@
 
 #include <windows.h>
 
-#include <stdio.h>
-
-#include "device/device_screen.h"
-#include "device_window.h"
-#include "script.h"
-
 // The emulated device as a run drives it: the Today screen as its own
 // process, restarted at every soft reset as a Pocket PC boots again; a reset
 // ends every program the device started.
@@ -51,28 +45,5 @@ private:
     int boots = 0;
 };
 
-// Carries out one step of a script on the device; false when it cannot.
-bool RunStep(Device& device, const ScriptStep& step);
-
-// The device's screen: the desktop when it is the device's 240x320 virtual
-// desktop, otherwise a device window of its own (closed with the device).
-class DeviceScreen {
-public:
-    DeviceScreen() : window(DesktopIsDeviceScreen() ? nullptr : OpenDeviceWindow())
-    {
-        ready = DesktopIsDeviceScreen() || window;
-        if (!ready)
-            fwprintf(stderr, L"today: cannot open the device window (error %lu)\n", GetLastError());
-    }
-    ~DeviceScreen()
-    {
-        if (window)
-            DestroyWindow(window);
-    }
-    // False, the reason said, when there is no screen to show the device on.
-    bool Ready() const { return ready; }
-
-private:
-    HWND window;
-    bool ready;
-};
+// Runs the device until the Today screen is closed.
+int RunDevice();

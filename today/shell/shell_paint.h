@@ -4,11 +4,9 @@
 
 #include "device/chrome/chrome.h"
 
-// The look of the emulated Today screen: a 240x320 Pocket PC screen with a
-// title bar (Start and the clock), the date row, the item rows over the
-// watermark, and a menu bar.
-const int kScreenWidth = 240;
-const int kScreenHeight = 320;
+// The look of the emulated Today screen: the whole of the device's screen,
+// with a title bar (Start and the clock), the date row, the item rows over
+// the watermark, and a menu bar.
 const int kDateRowHeight = 20;
 const int kFirstItemTop = kTitleBarHeight + kDateRowHeight;
 const RECT kStartButton = {0, 0, 70, kTitleBarHeight};

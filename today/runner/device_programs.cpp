@@ -1,8 +1,8 @@
-#include "device_windows.h"
+#include "device_programs.h"
 
 #include <stddef.h>
 
-#include "shell_window.h"
+#include "today/shell/shell_window.h"
 
 std::vector<DWORD> DeviceProcessIds(HANDLE programs)
 {

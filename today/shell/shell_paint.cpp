@@ -3,6 +3,7 @@
 #include <wchar.h>
 
 #include "device/chrome/chrome.h"
+#include "device/device_screen.h"
 
 namespace {
 
@@ -10,7 +11,7 @@ void PaintTitle(HDC dc, const SYSTEMTIME& now)
 {
     wchar_t clock[16];
     swprintf(clock, 16, L"%d:%02d", now.wHour, now.wMinute);
-    PaintTitleBar(dc, {0, 0, kScreenWidth, kTitleBarHeight}, L"Start", clock);
+    PaintTitleBar(dc, {0, 0, kDeviceScreenWidth, kTitleBarHeight}, L"Start", clock);
 }
 
 void PaintDateRow(HDC dc, const SYSTEMTIME& now)
@@ -25,7 +26,7 @@ void PaintDateRow(HDC dc, const SYSTEMTIME& now)
              now.wYear);
     FillColor(dc, {5, kTitleBarHeight + 4, 17, kTitleBarHeight + 16}, RGB(0, 96, 192));
     FillColor(dc, {6, kTitleBarHeight + 7, 16, kTitleBarHeight + 15}, RGB(255, 255, 255));
-    DrawChromeText(dc, date, {24, kTitleBarHeight, kScreenWidth, kFirstItemTop}, kThemeTextColor, 11, FW_BOLD,
+    DrawChromeText(dc, date, {24, kTitleBarHeight, kDeviceScreenWidth, kFirstItemTop}, kThemeTextColor, 11, FW_BOLD,
                    DT_LEFT);
 }
 
@@ -37,7 +38,7 @@ void PaintWatermark(HDC dc, const RECT& rect, POINT origin)
     // the screen's own coordinates so that every row lines up with it.
     for (int y = rect.top; y < rect.bottom; ++y) {
         const int screenY = y + origin.y;
-        const int shade = 255 - (screenY * 56) / kScreenHeight;
+        const int shade = 255 - (screenY * 56) / kDeviceScreenHeight;
         const int green = shade + 4 > 255 ? 255 : shade + 4;
         const COLORREF color = screenY % 8 == 0 ? RGB(shade - 12, shade - 6, 255) : RGB(shade, green, 255);
         FillColor(dc, {rect.left, y, rect.right, y + 1}, color);
@@ -47,9 +48,9 @@ void PaintWatermark(HDC dc, const RECT& rect, POINT origin)
 void PaintShell(HDC dc, const SYSTEMTIME& now)
 {
     PaintTitle(dc, now);
-    PaintWatermark(dc, {0, kTitleBarHeight, kScreenWidth, kScreenHeight - kMenuBarHeight}, {0, 0});
+    PaintWatermark(dc, {0, kTitleBarHeight, kDeviceScreenWidth, kDeviceScreenHeight - kMenuBarHeight}, {0, 0});
     PaintDateRow(dc, now);
-    const RECT menuBar = {0, kScreenHeight - kMenuBarHeight, kScreenWidth, kScreenHeight};
+    const RECT menuBar = {0, kDeviceScreenHeight - kMenuBarHeight, kDeviceScreenWidth, kDeviceScreenHeight};
     PaintMenuBar(dc, menuBar, nullptr);
     // The device has nothing to make new things with: "New" is drawn as a
     // menu that is not available, and a tap on it does nothing.

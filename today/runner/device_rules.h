@@ -7,14 +7,8 @@
 
 class Device;
 
-// What must hold on the device after every step, each rule by its name.
-extern const wchar_t kRuleInsideScreen[];
-extern const wchar_t kRuleRowPainted[];
-extern const wchar_t kRuleNoCrash[];
-extern const wchar_t kRuleAnswers[];
-extern const wchar_t kRuleObjects[];
-extern const wchar_t kRuleEnabled[];
-
+// What must hold on the device after every step; a broken rule goes by its
+// name.
 struct BrokenRule {
     const wchar_t* name = nullptr;  // null while every rule holds
     std::wstring detail;

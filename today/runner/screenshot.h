@@ -4,7 +4,7 @@
 
 #include <vector>
 
-// The device's screen from the outside: what a person sees and touches.
+// The device's screen as a person sees it: its pixels, and pictures of them.
 
 // The pixels of a rectangle of a device context, row by row, as 0x00RRGGBB.
 std::vector<DWORD> CopyPixels(HDC source, const RECT& rect);
@@ -17,10 +17,3 @@ bool SaveScreenshot(const wchar_t* path);
 
 // Writes a picture of the screen, as CaptureScreen took it, to a PNG file.
 bool SavePicture(const std::vector<DWORD>& pixels, const wchar_t* path);
-
-// A stylus tap at a screen point, delivered as the system delivers a click
-// to whatever window lies under it.
-void TapScreen(int x, int y);
-
-// A press of one of the device's navigation pad buttons, as a virtual key.
-void PressKey(WORD virtualKey);

@@ -11,10 +11,11 @@
 #include "row_check.h"
 #include "settings_page.h"
 #include "shell_paint.h"
+#include "today/window_class.h"
 #include "today_items.h"
-#include "window_class.h"
 
 const wchar_t kShellClassName[] = L"TolvaneToday";
+const wchar_t kShellReadyEventName[] = L"TolvaneTodayReady";
 
 namespace {
 
@@ -39,7 +40,7 @@ void LayoutItems()
     int top = kFirstItemTop;
     for (TodayItem& item : shell.items) {
         const int height = static_cast<int>(item.record.cyp);
-        SetWindowPos(item.record.hwndCustom, nullptr, 0, top, kScreenWidth, height,
+        SetWindowPos(item.record.hwndCustom, nullptr, 0, top, kDeviceScreenWidth, height,
                      SWP_NOZORDER | SWP_NOACTIVATE | (height ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
         top += height;
     }
@@ -85,7 +86,7 @@ LRESULT OnTimer(HWND window)
     SYSTEMTIME now;
     GetLocalTime(&now);
     if (now.wMinute != shell.shownMinute) {
-        RECT titleBar = {0, 0, kScreenWidth, kTitleBarHeight};
+        RECT titleBar = {0, 0, kDeviceScreenWidth, kTitleBarHeight};
         InvalidateRect(window, &titleBar, FALSE);
     }
     return 0;
@@ -231,8 +232,8 @@ int RunShell(const wchar_t* readyEvent)
     // window it is that window's: above it, and moved with it.
     const RECT screen = DeviceScreenRect();
     HWND window = CreateWindowExW(0, kShellClassName, L"Today", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, screen.left,
-                                  screen.top, kScreenWidth, kScreenHeight, DeviceWindow(), nullptr, instance,
-                                  nullptr);
+                                  screen.top, kDeviceScreenWidth, kDeviceScreenHeight, DeviceWindow(), nullptr,
+                                  instance, nullptr);
     if (!window)
         return 1;
     UpdateWindow(window);

@@ -2,8 +2,8 @@
 
 #include "device/chrome/chrome.h"
 #include "device/device_screen.h"
-#include "device_windows.h"
-#include "shell_window.h"
+#include "today/runner/device_programs.h"
+#include "today/shell/shell_window.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "screen.h"
+#include "today/runner/screenshot.h"
 
 namespace {
 

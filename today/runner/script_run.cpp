@@ -1,0 +1,79 @@
+#include "script_run.h"
+
+#include <stdio.h>
+
+#include "device_programs.h"
+#include "device_rules.h"
+#include "device_window.h"
+#include "input.h"
+#include "screenshot.h"
+#include "supervisor.h"
+#include "today/shell/shell_window.h"
+
+bool RunStep(Device& device, const ScriptStep& step)
+{
+    switch (step.kind) {
+    case ScriptStep::kTap:
+        TapScreen(step.x, step.y);
+        return device.WaitUntilQuiet(step.line);
+    case ScriptStep::kKey:
+        PressKey(step.virtualKey);
+        return device.WaitUntilQuiet(step.line);
+    case ScriptStep::kWait:
+        return device.Run(step.milliseconds);
+    case ScriptStep::kScreenshot:
+        if (!device.WaitUntilQuiet(step.line))
+            return false;
+        if (!SaveScreenshot(step.path.c_str())) {
+            fwprintf(stderr, L"today: line %d: cannot write the screenshot %ls\n", step.line, step.path.c_str());
+            return false;
+        }
+        return true;
+    case ScriptStep::kReset:
+        return device.SoftReset() && device.WaitUntilQuiet(step.line);
+    case ScriptStep::kSettings:
+        PostMessageW(FindWindowW(kShellClassName, nullptr), WM_TODAY_OPENSETTINGS, 0, 0);
+        return device.WaitUntilQuiet(step.line);
+    case ScriptStep::kClose:
+        // As a window manager closes a window: the front dialog, never the
+        // Today screen.
+        if (HWND front = FrontDialog(DeviceProcessIds(device.Programs())))
+            PostMessageW(front, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return device.WaitUntilQuiet(step.line);
+    case ScriptStep::kRules:
+    case ScriptStep::kQuit:
+        return true;
+    }
+    return false;
+}
+
+int RunDeviceScript(const std::vector<ScriptStep>& steps)
+{
+    DeviceScreen screen;
+    if (!screen.Ready())
+        return 1;
+    Device device;
+    // A script begins on the Today screen as it first shows, all painted.
+    if (!device.Boot() || (!steps.empty() && !device.WaitUntilQuiet(steps.front().line)))
+        return 1;
+    DeviceRules rules;
+    bool checking = false;
+    for (const ScriptStep& step : steps) {
+        if (step.kind == ScriptStep::kQuit)
+            break;
+        checking = checking || step.kind == ScriptStep::kRules;
+        const bool done = RunStep(device, step);
+        const BrokenRule broken = checking ? rules.Check(device, done) : BrokenRule();
+        if (broken.name) {
+            fwprintf(stderr, L"today: line %d: the rule \"%ls\" is broken: %ls\n", step.line, broken.name,
+                     broken.detail.c_str());
+            return 1;
+        }
+        if (!done) {
+            fwprintf(stderr, L"today: the script stopped at line %d\n", step.line);
+            return 1;
+        }
+    }
+    device.Close();
+    return 0;
+}

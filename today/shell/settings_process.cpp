@@ -1,0 +1,66 @@
+#include "settings_process.h"
+
+#include <stdio.h>
+
+#include "device/device_path.h"
+#include "device/device_screen.h"
+#include "device/include/todaycmn.h"
+#include "today_items.h"
+
+namespace {
+
+// Says on the device's screen what keeps an item's options from opening.
+void ShowOptionsProblem(HWND owner, const std::wstring& name, const std::wstring& problem)
+{
+    fwprintf(stderr, L"today: the options of item \"%ls\" cannot open: %ls\n", name.c_str(), problem.c_str());
+    const std::wstring text = L"The options of " + name + L" cannot open: " + problem + L".";
+    MessageBoxW(owner, text.c_str(), L"Settings", MB_OK | MB_ICONEXCLAMATION);
+}
+
+}  // namespace
+
+void StartItemOptions(HWND owner, const std::wstring& name)
+{
+    TodayItemKey key;
+    if (!ReadTodayItemKey(name, &key))
+        key.problem = L"its key is gone";
+    if (!key.problem.empty()) {
+        ShowOptionsProblem(owner, name, key.problem);
+        return;
+    }
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring command = L"\"" + std::wstring(self) + L"\" --options \"" + name + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+}
+
+int RunItemOptions(const wchar_t* itemName)
+{
+    TodayItemKey key;
+    if (!ReadTodayItemKey(itemName, &key))
+        key.problem = L"its key is gone";
+    wchar_t hostPath[MAX_PATH];
+    DevicePathToHost(key.record.szDLLPath, hostPath, MAX_PATH);
+    HMODULE library = key.problem.empty() ? LoadLibraryW(hostPath) : nullptr;
+    auto procedure = library ? reinterpret_cast<DLGPROC>(reinterpret_cast<void*>(
+                                   GetProcAddress(library, MAKEINTRESOURCEA(ORDINAL_OPTIONSDIALOGPROC))))
+                             : nullptr;
+    HRSRC found = library ? FindResourceW(library, MAKEINTRESOURCEW(500), RT_DIALOG) : nullptr;
+    HGLOBAL loaded = found ? LoadResource(library, found) : nullptr;
+    if (key.problem.empty() && (!procedure || !loaded))
+        key.problem = std::wstring(key.record.szDLLPath) + L" has no options dialog (export 241 and template 500)";
+    if (!key.problem.empty()) {
+        ShowOptionsProblem(DeviceWindow(), itemName, key.problem);
+        return 1;
+    }
+    // Over the device window, where there is one, and moved with it.
+    DialogBoxIndirectParamW(library, static_cast<const DLGTEMPLATE*>(LockResource(loaded)), DeviceWindow(), procedure,
+                            0);
+    return 0;
+}

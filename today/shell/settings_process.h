@@ -1,0 +1,17 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// The settings process: an item's options dialog in a process of its own,
+// as the device runs it, where the item was never started.
+
+// Starts the settings process for the named item; when its key shows that
+// the options cannot open, says so over owner instead.
+void StartItemOptions(HWND owner, const std::wstring& name);
+
+// The settings process itself: runs the options dialog of the named item,
+// template 500 of its DLL with the DLL's export 241, as the device's
+// settings do.
+int RunItemOptions(const wchar_t* itemName);
