@@ -2,8 +2,8 @@
 // one deal with its draw as the item plays it.
 #include <benchmark/benchmark.h>
 
-#include "cards/evaluate.h"
 #include "cards/deck.h"
+#include "cards/evaluate.h"
 
 namespace {
 

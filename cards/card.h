@@ -16,8 +16,8 @@ enum SpadesFirstSuitCode { kSpades = 0, kHearts = 1, kDiamonds = 2, kClubs = 3, 
 
 // The rank of each card value 0 to 52, looked up rather than divided out.
 inline constexpr signed char kRankOfValue[kCardsInDeck + 1] = {
-    13, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13,
-    1,  2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
+    13, 1, 2, 3, 4, 5, 6, 7, 8, 9,  10, 11, 12, 13, 1, 2, 3, 4, 5, 6, 7, 8, 9,  10, 11, 12, 13,
+    1,  2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 1,  2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
 
 // 1 (ace) to 13 (king), in every suit; any other value by the same rule.
 inline int CardRank(int value)

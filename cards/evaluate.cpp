@@ -13,9 +13,8 @@ struct CategoryScore {
 
 // Indexed by HandCategory.
 const CategoryScore kScores[] = {
-    {L"Nothing!", 0},  {L"Pair", 0},      {L"Two Pair", 2},   {L"3 of Kind", 3},
-    {L"Straight", 4},  {L"Flush", 5},     {L"Full House", 7}, {L"4 of Kind", 20},
-    {L"Str. Flush", 50}, {L"Ryl. Flush", 250},
+    {L"Nothing!", 0}, {L"Pair", 0},       {L"Two Pair", 2},   {L"3 of Kind", 3},   {L"Straight", 4},
+    {L"Flush", 5},    {L"Full House", 7}, {L"4 of Kind", 20}, {L"Str. Flush", 50}, {L"Ryl. Flush", 250},
 };
 
 // The ranks of the held cards, each worked out once for the loops below.

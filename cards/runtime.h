@@ -7,8 +7,14 @@
 #include <windows.h>
 #include <stdlib.h>
 
-inline void SeedRandom(unsigned int seed) { srand(seed); }
-inline int NextRandom() { return rand(); }
+inline void SeedRandom(unsigned int seed)
+{
+    srand(seed);
+}
+inline int NextRandom()
+{
+    return rand();
+}
 #else
 #include "native/win32_runtime.h"
 #endif

@@ -25,9 +25,9 @@ struct GameSession {
     int wallet;                    // dollars; may go below zero
     int heightPending;             // the row height is still to be reported
     HWND itemWindow;
-    int themedShell;               // take the Today screen's colours and watermark
+    int themedShell;  // take the Today screen's colours and watermark
     HINSTANCE moduleInstance;
-    HICON icons[kIconSlots];       // by id from kFirstIconId; loaded at first draw
+    HICON icons[kIconSlots];  // by id from kFirstIconId; loaded at first draw
 };
 
 extern GameSession gameSession;

@@ -146,8 +146,8 @@ HWND WINAPI InitializeCustomItem(TODAYLISTITEM* item, HWND parent)
     gameSession.heightPending = 1;
     // Empty and at 0x1001F, far outside the parent, as on the device: nothing
     // shows until the Today screen, whose business it is, places and sizes it.
-    gameSession.itemWindow = CreateWindowExW(0, kClassName, kClassName, WS_CHILD | WS_VISIBLE, 0x1001F, 0x1001F, 0,
-                                             0, parent, nullptr, gameSession.moduleInstance, nullptr);
+    gameSession.itemWindow = CreateWindowExW(0, kClassName, kClassName, WS_CHILD | WS_VISIBLE, 0x1001F, 0x1001F, 0, 0,
+                                             parent, nullptr, gameSession.moduleInstance, nullptr);
     ResetGame();
     LoadSettings();
     DealHand();

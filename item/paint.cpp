@@ -26,8 +26,8 @@ HICON RowIcon(int iconId)
         return nullptr;  // no icon of the library has this id
     HICON& icon = gameSession.icons[slot];
     if (!icon)
-        icon = static_cast<HICON>(LoadImageW(gameSession.moduleInstance, MAKEINTRESOURCEW(LOWORD(iconId)),
-                                             IMAGE_ICON, kCellSize, kCellSize, 0));
+        icon = static_cast<HICON>(LoadImageW(gameSession.moduleInstance, MAKEINTRESOURCEW(LOWORD(iconId)), IMAGE_ICON,
+                                             kCellSize, kCellSize, 0));
     return icon;
 }
 
@@ -52,8 +52,7 @@ void PaintBackground(HDC memory)
         watermark.hdc = memory;
         watermark.hwnd = gameSession.itemWindow;
         GetClientRect(gameSession.itemWindow, &watermark.rc);
-        SendMessageW(GetParent(gameSession.itemWindow), TODAYM_DRAWWATERMARK, 0,
-                     reinterpret_cast<LPARAM>(&watermark));
+        SendMessageW(GetParent(gameSession.itemWindow), TODAYM_DRAWWATERMARK, 0, reinterpret_cast<LPARAM>(&watermark));
         return;
     }
     RECT client;

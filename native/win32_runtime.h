@@ -35,5 +35,11 @@ typedef struct HINSTANCE__* HINSTANCE;
 typedef struct HICON__* HICON;
 struct RECT;
 const BOOL TRUE = 1;
-inline BOOL InvalidateRect(HWND, const RECT*, BOOL) { return 0; }
-inline BOOL UpdateWindow(HWND) { return 0; }
+inline BOOL InvalidateRect(HWND, const RECT*, BOOL)
+{
+    return 0;
+}
+inline BOOL UpdateWindow(HWND)
+{
+    return 0;
+}

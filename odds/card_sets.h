@@ -24,8 +24,15 @@ void FirstSubset(int* ascending, int count);
 // Steps to the set in the next slot; false after the last.
 bool NextSubset(int* ascending, int count);
 
-inline int CardRankIndex(int card) { return card % 13; }  // 0 ace .. 12 king
+// The card's rank: 0 ace .. 12 king.
+inline int CardRankIndex(int card)
+{
+    return card % 13;
+}
 // The card's block: clubs 0 .. spades 3, the reverse of CardSuit's codes.
-inline int ClubsFirstSuit(int card) { return card / 13; }
+inline int ClubsFirstSuit(int card)
+{
+    return card / 13;
+}
 
 }  // namespace odds

@@ -24,8 +24,8 @@ void SetDeviceClock(const SYSTEMTIME& time)
 {
 #ifdef _WIN32
     wchar_t text[32];
-    swprintf(text, 32, L"%04u-%02u-%02uT%02u:%02u:%02u", time.wYear, time.wMonth, time.wDay, time.wHour,
-             time.wMinute, time.wSecond);
+    swprintf(text, 32, L"%04u-%02u-%02uT%02u:%02u:%02u", time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute,
+             time.wSecond);
     SetEnvironmentVariableW(kDeviceClockVariable, text);
 #else
     FixLocalTime(&time);

@@ -47,7 +47,8 @@ int PrintGameReturn(const odds::DrawTables& tables)
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
     printf("Return per dollar bet, exact over all %s deals (%s suit classes):\n",
-           odds::GroupedText(result.deals).c_str(), odds::GroupedText(static_cast<int64_t>(tables.SuitClasses().size())).c_str());
+           odds::GroupedText(result.deals).c_str(),
+           odds::GroupedText(static_cast<int64_t>(tables.SuitClasses().size())).c_str());
     for (int rule = 0; rule < odds::kDiscardRules; ++rule) {
         const int limit = odds::kDiscardLimits[rule];
         printf("\nWith %s:\n", LimitText(limit));
@@ -57,7 +58,8 @@ int PrintGameReturn(const odds::DrawTables& tables)
         printf("  final hands under the best play:\n");
         for (int c = odds::kCategories - 1; c >= 0; --c) {
             printf("    %-12ls %3d  %s\n", tables.Name(c), tables.Payout(c),
-                   odds::PercentText(result.optimal[rule].finalHands[c], odds::GameReturn::Denominator(result.deals)).c_str());
+                   odds::PercentText(result.optimal[rule].finalHands[c], odds::GameReturn::Denominator(result.deals))
+                       .c_str());
         }
     }
     printf("\nThe simple rule: %s.\n", odds::kSimpleRuleText);

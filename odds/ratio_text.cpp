@@ -19,7 +19,8 @@ int64_t Gcd(int64_t a, int64_t b)
 // numerator / denominator in units of 10^-places, rounded half up.
 std::string DecimalText(int64_t numerator, int64_t denominator, int places, int64_t scale)
 {
-    const __int128 scaled = (static_cast<__int128>(numerator) * scale * 2 + denominator) / (2 * static_cast<__int128>(denominator));
+    const __int128 scaled =
+        (static_cast<__int128>(numerator) * scale * 2 + denominator) / (2 * static_cast<__int128>(denominator));
     int64_t unit = 1;
     for (int i = 0; i < places; ++i)
         unit *= 10;
@@ -40,8 +41,8 @@ std::string PercentText(int64_t numerator, int64_t denominator)
 std::string RatioText(int64_t numerator, int64_t denominator, bool percent)
 {
     const int64_t common = Gcd(numerator, denominator);
-    const std::string fraction = common ? std::to_string(numerator / common) + "/" + std::to_string(denominator / common)
-                                        : std::string("0/1");
+    const std::string fraction =
+        common ? std::to_string(numerator / common) + "/" + std::to_string(denominator / common) : std::string("0/1");
     if (percent)
         return fraction + " = " + PercentText(numerator, denominator);
     return DecimalText(numerator, denominator, 6, 1000000) + " (= " + fraction + ")";

@@ -13,7 +13,7 @@ namespace {
 
 // The twelve card backs in list order: entry i is icon IDI_FIRST_CARD_BACK + i.
 const wchar_t* const kCardBackNames[12] = {
-    L"Blue",       L"Red",          L"Black",       L"Purple",     L"Green",      L"Blue Globe",
+    L"Blue",         L"Red",         L"Black",       L"Purple",     L"Green",        L"Blue Globe",
     L"Purple Globe", L"Black Globe", L"Blue Stripe", L"Red Stripe", L"Black Stripe", L"Yellow Stripe",
 };
 

@@ -54,8 +54,8 @@ void PaintTitleBar(HDC dc, const RECT& rect, const wchar_t* title, const wchar_t
 {
     FillColor(dc, rect, kTitleBarColor);
     DrawStartFlag(dc, rect.left + 5, rect.top + 6);
-    DrawChromeText(dc, title, {rect.left + 24, rect.top, rect.right - 60, rect.bottom}, RGB(255, 255, 255), 13,
-                   FW_BOLD, DT_LEFT);
+    DrawChromeText(dc, title, {rect.left + 24, rect.top, rect.right - 60, rect.bottom}, RGB(255, 255, 255), 13, FW_BOLD,
+                   DT_LEFT);
     if (right)
         DrawChromeText(dc, right, {rect.right - 90, rect.top, rect.right - 6, rect.bottom}, RGB(255, 255, 255), 12,
                        FW_NORMAL, DT_RIGHT);

@@ -116,8 +116,7 @@ BOOL OnInitDialog(HWND box, const BoxRequest& request)
     SendMessageW(box, DM_SETDEFID, buttons[defaultIndex].id, 0);
 
     const int height = chrome + textHeight;
-    SetWindowPos(box, HWND_TOP, screen.left, screen.top + (screen.bottom - screen.top - height) / 2, width, height,
-                 0);
+    SetWindowPos(box, HWND_TOP, screen.left, screen.top + (screen.bottom - screen.top - height) / 2, width, height, 0);
     SetFocus(defaultButton);
     return FALSE;  // the focus is set
 }
@@ -172,8 +171,7 @@ extern "C" int WINAPI DeviceMessageBoxW(HWND owner, LPCWSTR text, LPCWSTR captio
     alignas(4) static const BoxTemplate kTemplate = {
         {WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_SETFONT, 0, 0, 0, 0, 0, 0}, 0, 0, 0, 8, L"Tahoma"};
     const BoxRequest request = {text ? text : L"", caption, type};
-    const INT_PTR answer =
-        DialogBoxIndirectParamW(reinterpret_cast<HINSTANCE>(&__ImageBase), &kTemplate.header, owner,
-                                MessageBoxDlgProc, reinterpret_cast<LPARAM>(&request));
+    const INT_PTR answer = DialogBoxIndirectParamW(reinterpret_cast<HINSTANCE>(&__ImageBase), &kTemplate.header, owner,
+                                                   MessageBoxDlgProc, reinterpret_cast<LPARAM>(&request));
     return answer > 0 ? static_cast<int>(answer) : 0;
 }

@@ -15,8 +15,8 @@
 #ifdef __cplusplus
 extern "C" {
 #endif
-BOOL WINAPI KernelIoControl(DWORD dwIoControlCode, LPVOID lpInBuf, DWORD nInBufSize, LPVOID lpOutBuf,
-                            DWORD nOutBufSize, LPDWORD lpBytesReturned);
+BOOL WINAPI KernelIoControl(DWORD dwIoControlCode, LPVOID lpInBuf, DWORD nInBufSize, LPVOID lpOutBuf, DWORD nOutBufSize,
+                            LPDWORD lpBytesReturned);
 #ifdef __cplusplus
 }
 #endif

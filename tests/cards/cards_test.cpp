@@ -20,9 +20,9 @@ std::pair<Cards, bool> Slots(const CardHand& hand)
 
 TEST(Card, RankAndSuitOfEveryKindOfValue)
 {
-    const int cases[][3] = {{1, 1, kClubs},   {13, 13, kClubs},  {14, 1, kDiamonds}, {26, 13, kDiamonds},
-                            {27, 1, kHearts}, {39, 13, kHearts}, {40, 1, kSpades},   {52, 13, kSpades},
-                            {49, 10, kSpades}, {0, 13, kNoSuit}, {53, 1, kNoSuit},   {-1, -1, kNoSuit}};
+    const int cases[][3] = {{1, 1, kClubs},    {13, 13, kClubs},  {14, 1, kDiamonds}, {26, 13, kDiamonds},
+                            {27, 1, kHearts},  {39, 13, kHearts}, {40, 1, kSpades},   {52, 13, kSpades},
+                            {49, 10, kSpades}, {0, 13, kNoSuit},  {53, 1, kNoSuit},   {-1, -1, kNoSuit}};
     for (const auto& c : cases)
         EXPECT_EQ(std::make_pair(CardRank(c[0]), CardSuit(c[0])), std::make_pair(c[1], c[2])) << c[0];
 }
@@ -56,9 +56,12 @@ TEST(CardHand, RemovesTheFirstEqualCardAndClosesTheGap)
         int value, answer;
         Cards after;
     } cases[] = {
-        {{10, 20, 30, 40, 50}, 10, 1, {20, 30, 40, 50}}, {{10, 20, 30, 40, 50}, 50, 1, {10, 20, 30, 40}},
-        {{10, 20, 30, 40, 50}, 30, 1, {10, 20, 40, 50}}, {{10, 20, 10}, 10, 1, {20, 10}},
-        {{10, 20, 30}, 31, 0, {10, 20, 30}},             {{}, kEmptyCard, 0, {}},
+        {{10, 20, 30, 40, 50}, 10, 1, {20, 30, 40, 50}},
+        {{10, 20, 30, 40, 50}, 50, 1, {10, 20, 30, 40}},
+        {{10, 20, 30, 40, 50}, 30, 1, {10, 20, 40, 50}},
+        {{10, 20, 10}, 10, 1, {20, 10}},
+        {{10, 20, 30}, 31, 0, {10, 20, 30}},
+        {{}, kEmptyCard, 0, {}},
     };
     for (const auto& c : cases) {
         CardHand hand = HandOf(c.held);
@@ -74,8 +77,11 @@ TEST(CardHand, SortsStablyByRankOrValue)
         int ascending, byValue;
         Cards after;
     } cases[] = {
-        {{27, 13, 1}, 1, 0, {27, 1, 13}}, {{27, 13, 1}, 1, 1, {1, 13, 27}}, {{27, 13, 1}, 0, 1, {27, 13, 1}},
-        {{1, 27, 13}, 0, 0, {13, 1, 27}}, {{45, 6, 19, 32, 2}, 1, 0, {2, 45, 6, 19, 32}},
+        {{27, 13, 1}, 1, 0, {27, 1, 13}},
+        {{27, 13, 1}, 1, 1, {1, 13, 27}},
+        {{27, 13, 1}, 0, 1, {27, 13, 1}},
+        {{1, 27, 13}, 0, 0, {13, 1, 27}},
+        {{45, 6, 19, 32, 2}, 1, 0, {2, 45, 6, 19, 32}},
         {{45, 6, 19, 32, 2}, 0, 0, {45, 6, 19, 32, 2}},
     };
     for (const auto& c : cases) {
@@ -116,8 +122,10 @@ TEST(CardDeck, SeedsAndShufflesAsTheDeviceDoes)
         unsigned shuffle;
         WORD month, day, hour, minute, second;
         unsigned seed;
-    } seeds[] = {{1, 1, 1, 0, 0, 0, 1},           {1, 3, 5, 0, 0, 30, 450},
-                 {3, 12, 13, 14, 25, 36, 5896800}, {1000, 12, 31, 23, 59, 59, 4013632224u},  // wrapped
+    } seeds[] = {{1, 1, 1, 0, 0, 0, 1},
+                 {1, 3, 5, 0, 0, 30, 450},
+                 {3, 12, 13, 14, 25, 36, 5896800},
+                 {1000, 12, 31, 23, 59, 59, 4013632224u},  // wrapped
                  {7, 6, 2, 0, 1, 0, 84}};
     for (const auto& s : seeds) {
         SYSTEMTIME time = {2026, s.month, 0, s.day, s.hour, s.minute, s.second, 999};
@@ -154,9 +162,9 @@ TEST(ScoreHand, NamesAndPaysEachKindOfHandAndLeavesItAsItWas)
         const wchar_t* text;
         int payout;
     } cases[] = {
-        {{1, 15, 29, 43, 5}, kStraight, L"Straight", 4},     // ace low
-        {{23, 11, 38, 52, 14}, kStraight, L"Straight", 4},   // ace high
-        {{12, 26, 27, 41, 3}, kNothing, L"Nothing!", 0},     // no wrap round
+        {{1, 15, 29, 43, 5}, kStraight, L"Straight", 4},    // ace low
+        {{23, 11, 38, 52, 14}, kStraight, L"Straight", 4},  // ace high
+        {{12, 26, 27, 41, 3}, kNothing, L"Nothing!", 0},    // no wrap round
         {{40, 52, 51, 50, 49}, kRoyalFlush, L"Ryl. Flush", 250},
         {{27, 28, 29, 30, 31}, kStraightFlush, L"Str. Flush", 50},  // ace to five
         {{9, 10, 11, 12, 13}, kStraightFlush, L"Str. Flush", 50},

@@ -8,8 +8,8 @@ namespace {
 
 TEST(DeviceMessageBox, AnswersAsTheDesktopDoes)
 {
-    HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 10, 10, 100, 100, nullptr, nullptr,
-                                 nullptr, nullptr);
+    HWND owner =
+        CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 10, 10, 100, 100, nullptr, nullptr, nullptr, nullptr);
     const std::pair<UINT, WPARAM> kReturn = {WM_KEYDOWN, VK_RETURN}, kEscape = {WM_KEYDOWN, VK_ESCAPE},
                                   kClose = {WM_CLOSE, 0};
     const struct {
@@ -18,7 +18,7 @@ TEST(DeviceMessageBox, AnswersAsTheDesktopDoes)
         int defaultId, result;
     } cases[] = {
         {MB_YESNO, {{WM_COMMAND, IDNO}}, IDYES, IDNO},
-        {MB_YESNO | MB_DEFBUTTON2, {kReturn}, IDNO, IDNO},                // the pad's action key
+        {MB_YESNO | MB_DEFBUTTON2, {kReturn}, IDNO, IDNO},                 // the pad's action key
         {MB_YESNO, {kClose, kEscape, {WM_COMMAND, IDYES}}, IDYES, IDYES},  // no Cancel: both ignored
         {MB_YESNOCANCEL | MB_DEFBUTTON3, {kReturn}, IDCANCEL, IDCANCEL},
         {MB_OKCANCEL, {kEscape}, IDOK, IDCANCEL},
@@ -42,7 +42,8 @@ TEST(DeviceMessageBox, AnswersAsTheDesktopDoes)
                     defaultId = LOWORD(SendMessageW(shown, DM_GETDEFID, 0, 0));
                     ownerEnabled = IsWindowEnabled(owner);
                 }
-                return PostMessageW(answer.first == WM_KEYDOWN ? GetFocus() : shown, answer.first, answer.second, 0) != 0;
+                return PostMessageW(answer.first == WM_KEYDOWN ? GetFocus() : shown, answer.first, answer.second, 0) !=
+                       0;
             });
         TimerScript script(steps);
         EXPECT_EQ(MessageBoxW(owner, L"Remove the link?", L"Tolvane", c.type), c.result) << c.type;

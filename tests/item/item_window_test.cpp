@@ -20,7 +20,10 @@ protected:
     }
     // Each paint of a themed row asks the Today screen for its colour twice.
     int Paints() const { return today_stub::colorQueries / 2; }
-    LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { return SendMessageW(row, message, wParam, lParam); }
+    LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+    {
+        return SendMessageW(row, message, wParam, lParam);
+    }
     // Sends a message that may open the options dialog over the Today screen;
     // answers how many opened (each closed with OK). Paints while the dialog
     // is up are not the item's: its loop paints whatever the window system
@@ -88,16 +91,16 @@ TEST_F(ItemWindow, TapsHitOnlyInsideTheCells)
         int x, y;
         Target target;
     } cases[] = {
-        {3, 2, kOptions},   {18, 17, kOptions}, {19, 2, kNone},    {2, 10, kNone},     {10, 1, kNone},
-        {10, 18, kNone},    {29, 10, kNone},    {30, 10, kCard0},  {45, 17, kCard0},   {46, 10, kNone},
-        {50, 10, kCard1},   {65, 2, kCard1},    {70, 10, kCard2},  {86, 10, kNone},    {105, 17, kCard3},
-        {110, 2, kCard4},   {126, 10, kNone},   {131, 10, kNone},  {132, 2, kButton},  {147, 17, kButton},
-        {148, 10, kNone},   {135, 18, kNone},   {135, 1, kNone},   {200, 10, kNone},
+        {3, 2, kOptions},  {18, 17, kOptions}, {19, 2, kNone},    {2, 10, kNone},   {10, 1, kNone},   {10, 18, kNone},
+        {29, 10, kNone},   {30, 10, kCard0},   {45, 17, kCard0},  {46, 10, kNone},  {50, 10, kCard1}, {65, 2, kCard1},
+        {70, 10, kCard2},  {86, 10, kNone},    {105, 17, kCard3}, {110, 2, kCard4}, {126, 10, kNone}, {131, 10, kNone},
+        {132, 2, kButton}, {147, 17, kButton}, {148, 10, kNone},  {135, 18, kNone}, {135, 1, kNone},  {200, 10, kNone},
     };
     for (const auto& c : cases) {
         row = today_stub::InitializeItem(&record);
         today_stub::colorQueries = 0;
-        EXPECT_EQ(SendOpening(WM_LBUTTONUP, 0, MAKELPARAM(c.x, c.y)), c.target == kOptions ? 1 : 0) << c.x << "," << c.y;
+        EXPECT_EQ(SendOpening(WM_LBUTTONUP, 0, MAKELPARAM(c.x, c.y)), c.target == kOptions ? 1 : 0)
+            << c.x << "," << c.y;
         for (int position = 0; position < 5; ++position)
             EXPECT_EQ(gameSession.discardMarks[position], c.target == kCard0 + position ? 1 : 0) << c.x << "," << c.y;
         EXPECT_EQ(gameSession.awaitingDraw, c.target == kButton ? 0 : 1) << c.x << "," << c.y;
@@ -121,8 +124,8 @@ TEST(ThemedShell, OnlyAPocketPcShellOfVersionThreeOrLaterIsThemed)
     const struct {
         const wchar_t *platform, *version;
         int themed;
-    } cases[] = {{L"PocketPC", L"3.0", 1},  {L"PocketPC", L"4.20", 1}, {L"PocketPC", L"2.11", 0},
-                 {L"pocketpc", L"3.0", 0},  {L"PocketPC2", L"3.0", 0}, {L"Smartphone", L"3.0", 0},
+    } cases[] = {{L"PocketPC", L"3.0", 1}, {L"PocketPC", L"4.20", 1}, {L"PocketPC", L"2.11", 0},
+                 {L"pocketpc", L"3.0", 0}, {L"PocketPC2", L"3.0", 0}, {L"Smartphone", L"3.0", 0},
                  {L"desktop", L"5.1", 0}};
     for (const auto& c : cases) {
         SetEnvironmentVariableW(L"TOLVANE_DEVICE_PLATFORM", c.platform);

@@ -85,7 +85,14 @@ TEST_F(RowPainting, DrawsEachIconAtItsCellAndTheTextsInTheirPlaces)
         {false, {1, 1, 1, 1, 1}, 7, 164, L"Two Pair", -3, {209, 164, 164, 164, 164, 164, 210}, 152, 235},
         {false, {0, 0, 0, 0, 0}, 0, 158, L"", -12345, {209, 101, 114, 127, 140, 152, 208}, 191, 235},
         {true, {1, 0, 0, 0, 0}, 0, 155, L"Nothing!", 0, {209, 155, 114, 127, 140, 152, 208}, 152, 236},
-        {true, {0, 0, 0, 0, 0}, 0, 153, L"A status reaching the wallet", 123, {209, 101, 114, 127, 140, 152, 208}, 152,
+        {true,
+         {0, 0, 0, 0, 0},
+         0,
+         153,
+         L"A status reaching the wallet",
+         123,
+         {209, 101, 114, 127, 140, 152, 208},
+         152,
          237},
     };
     for (const auto& c : cases) {

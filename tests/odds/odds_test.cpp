@@ -128,18 +128,12 @@ TEST(Program, RejectsABadHandWithTheReason)
         const char* arguments;
         const char* says;
     } cases[] = {
-        {"2C QC 5D 8H", "five cards; 4 were given"},
-        {"2C QC 5D 8H JS 3S", "6 were given"},
-        {"2C QC 5D 8H 2c", "2C is in the hand twice"},
-        {"2C QC 5D 8H 2", "2C is in the hand twice"},
-        {"2C QC 5D 5d 8H", "5D is in the hand twice"},
-        {"2C QC 5D 8H 1C0", "'1C0' is not a card"},
-        {"2C QC 5D 8H 53", "'53' is not a card"},
-        {"2C QC 5D 8H 0", "'0' is not a card"},
-        {"2C QC 5D 8H 11C", "'11C' is not a card"},
-        {"--device 0", "--device takes a number"},
-        {"--device 10 2C QC 5D 8H JS", "give it no cards"},
-        {"--fives", "unknown option --fives"},
+        {"2C QC 5D 8H", "five cards; 4 were given"},        {"2C QC 5D 8H JS 3S", "6 were given"},
+        {"2C QC 5D 8H 2c", "2C is in the hand twice"},      {"2C QC 5D 8H 2", "2C is in the hand twice"},
+        {"2C QC 5D 5d 8H", "5D is in the hand twice"},      {"2C QC 5D 8H 1C0", "'1C0' is not a card"},
+        {"2C QC 5D 8H 53", "'53' is not a card"},           {"2C QC 5D 8H 0", "'0' is not a card"},
+        {"2C QC 5D 8H 11C", "'11C' is not a card"},         {"--device 0", "--device takes a number"},
+        {"--device 10 2C QC 5D 8H JS", "give it no cards"}, {"--fives", "unknown option --fives"},
     };
     for (const auto& c : cases) {
         std::string output;

@@ -17,7 +17,8 @@
 namespace {
 
 const wchar_t kDll[] = L"\\Windows\\Tolvane.dll";
-const StoredValue kLink = {L"DLL", REG_SZ, {reinterpret_cast<const BYTE*>(kDll), reinterpret_cast<const BYTE*>(kDll) + sizeof(kDll)}};
+const StoredValue kLink = {
+    L"DLL", REG_SZ, {reinterpret_cast<const BYTE*>(kDll), reinterpret_cast<const BYTE*>(kDll) + sizeof(kDll)}};
 
 const DLGTEMPLATE* Template(HMODULE module, WORD id)
 {
@@ -44,8 +45,8 @@ protected:
         gameSession.cardBackIcon = 153;
         LoadSettings();
         DestroyWindow(dialog);
-        dialog = CreateDialogIndirectParamW(module, Template(module, IDD_OPTIONS), today_stub::Window(),
-                                            OptionsDlgProc, 0);
+        dialog =
+            CreateDialogIndirectParamW(module, Template(module, IDD_OPTIONS), today_stub::Window(), OptionsDlgProc, 0);
         ShowWindow(dialog, SW_SHOW);  // EndDialog would hide it
     }
     void Command(WORD id, WORD code = BN_CLICKED)
@@ -90,8 +91,9 @@ TEST_F(OptionsDialog, ShowsTheStoredSettingsAndOkStoresThem)
         Control(IDC_CARD_BACK_LIST, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(name));
         names += name + std::wstring(L"|");
     }
-    EXPECT_EQ(names, L"Blue|Red|Black|Purple|Green|Blue Globe|Purple Globe|Black Globe|Blue Stripe|Red Stripe|"
-                     L"Black Stripe|Yellow Stripe|");
+    EXPECT_EQ(names,
+              L"Blue|Red|Black|Purple|Green|Blue Globe|Purple Globe|Black Globe|Blue Stripe|Red Stripe|"
+              L"Black Stripe|Yellow Stripe|");
 }
 
 TEST_F(OptionsDialog, CancelAndListNotificationsChangeNothingResetWalletRefills)
@@ -226,8 +228,8 @@ TEST(OptionsModalRun, ThePaytableClosedByWmCloseKeepsTheDialogInFront)
 // Shows and paints a template of this program's resources, and closes it.
 void OpenShowAndClose(const DLGTEMPLATE* dialogTemplate, DLGPROC procedure)
 {
-    HWND dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialogTemplate, today_stub::Window(),
-                                             procedure, 0);
+    HWND dialog =
+        CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialogTemplate, today_stub::Window(), procedure, 0);
     ShowWindow(dialog, SW_SHOW);
     UpdateWindow(dialog);
     DestroyWindow(dialog);
@@ -238,10 +240,12 @@ TEST(DialogObjects, OpeningsKeepNothingButWhatWinesStaticKeeps)
     const HMODULE module = gameSession.moduleInstance = GetModuleHandleW(nullptr);
     // A bare template with only the banner: Wine's static control keeps an
     // object for each opening of a template with a bitmap.
+    // clang-format off
     alignas(4) static const WORD bare[] = {
         LOWORD(WS_POPUP), HIWORD(WS_POPUP), 0, 0, 1, 0, 0, 100, 40, 0, 0, 0,  // header, one control
         LOWORD(WS_CHILD | WS_VISIBLE | SS_BITMAP), HIWORD(WS_CHILD | WS_VISIBLE | SS_BITMAP), 0, 0, 0, 0, 90, 20, 30,
         0xFFFF, 0x0082, 0xFFFF, IDB_BANNER, 0};
+    // clang-format on
     const auto bareTemplate = reinterpret_cast<const DLGTEMPLATE*>(bare);
     const DLGPROC nothing = [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; };
     // Once each first: the system's own caches fill at the first opening.

@@ -93,8 +93,8 @@ TEST_F(SettingsStore, AFailedFirstWriteSkipsTheSecondAndClosesTheKey)
     closes = 0;
     {
         ImportPatch<decltype(&RegSetValueExW)> refuse(
-            &__imp_RegSetValueExW, [](HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE* data,
-                                      DWORD size) -> LSTATUS {
+            &__imp_RegSetValueExW,
+            [](HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size) -> LSTATUS {
                 if (lstrcmpW(name, L"DISCARD") == 0)
                     return ERROR_ACCESS_DENIED;
                 return realSetValue(key, name, reserved, type, data, size);

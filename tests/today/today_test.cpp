@@ -172,8 +172,8 @@ INSTANTIATE_TEST_SUITE_P(Screens, Device, ::testing::Values(true, false),
 TEST_P(Device, PlaysAHandFromAFreshInstall)
 {
     // The settings page's ok (the pad's action) with nothing changed keeps the hand.
-    ASSERT_EQ(RunScript(Shot("dealt") + "tap 55" + kRow + "tap 95" + kRow + Shot("marked") +
-                            "settings\nkey action\n" + Shot("kept") + "tap 138" + kRow + Shot("drawn") + "quit\n",
+    ASSERT_EQ(RunScript(Shot("dealt") + "tap 55" + kRow + "tap 95" + kRow + Shot("marked") + "settings\nkey action\n" +
+                            Shot("kept") + "tap 138" + kRow + Shot("drawn") + "quit\n",
                         L"play"),
               0u);
     EXPECT_TRUE(MatchesGolden("dealt"));
@@ -208,7 +208,8 @@ TEST_P(Device, OptionsFromTheIconAResetThenUnlinkFromTheSettings)
         EXPECT_TRUE(MatchesGolden(name));
     Install();
     ASSERT_EQ(RunScript(Shot("reinstalled") + "quit\n", L"reinstalled"), 0u);
-    EXPECT_TRUE(MatchesGolden("reinstalled", "tests/today/golden/dealt.png")) << "the library loads again: the first deal";
+    EXPECT_TRUE(MatchesGolden("reinstalled", "tests/today/golden/dealt.png"))
+        << "the library loads again: the first deal";
 }
 
 void AddItem(const wchar_t* name, const wchar_t* dll, DWORD enabled, DWORD order)
@@ -293,7 +294,8 @@ TEST(TodayItems, EachBadItemLeftOutSayingWhyTheOthersStayTheSettingsPageShowsItS
     HWND unlinked = FindWindowExW(page, nullptr, L"BUTTON", L"Unlinked (no library)");
     HWND text = FindWindowExW(page, nullptr, L"BUTTON", L"TextEnabled");
     ASSERT_TRUE(unlinked && text);
-    EXPECT_FALSE(IsWindowEnabled(unlinked) || SendMessageW(unlinked, BM_GETCHECK, 0, 0) || SendMessageW(text, BM_GETCHECK, 0, 0));
+    EXPECT_FALSE(IsWindowEnabled(unlinked) || SendMessageW(unlinked, BM_GETCHECK, 0, 0) ||
+                 SendMessageW(text, BM_GETCHECK, 0, 0));
     SendMessageW(text, BM_CLICK, 0, 0);
     SendMessageW(text, WM_KEYDOWN, VK_ESCAPE, 0);
     MSG closed = {};
@@ -314,8 +316,10 @@ TEST(VirtualDesktop, DISABLED_SeenFromInside)
 
 TEST(VirtualDesktop, IsTheDeviceScreenOnEveryWine)
 {
-    EXPECT_EQ(RunProgram(L"\"" + kBin + L"today_test.exe\" --gtest_also_run_disabled_tests "
-                         L"--gtest_filter=VirtualDesktop.DISABLED_SeenFromInside", true),
+    EXPECT_EQ(RunProgram(L"\"" + kBin +
+                             L"today_test.exe\" --gtest_also_run_disabled_tests "
+                             L"--gtest_filter=VirtualDesktop.DISABLED_SeenFromInside",
+                         true),
               0u);
 }
 
@@ -334,7 +338,8 @@ TEST(Quiet, ADeviceThatNeverSettlesEndsTheRunNamingWhatIsBusy)
     Install(false);
     EXPECT_EQ(code, 1u);
     const std::string log = FileBytes(std::string(errors.begin(), errors.end()));
-    EXPECT_NE(log.find("line 2: the device was not quiet within 2 s: the window \"\" (RestlessItem)"), std::string::npos)
+    EXPECT_NE(log.find("line 2: the device was not quiet within 2 s: the window \"\" (RestlessItem)"),
+              std::string::npos)
         << log;
 }
 

@@ -45,8 +45,8 @@ void WriteReplay(const std::wstring& path, unsigned seed, const std::wstring& cl
 {
     std::ofstream script(path.c_str());
     script << "# The gremlins of seed " << seed << ", up to event " << events.size() << ", where the rule \""
-           << Narrow(broken.name) << "\" broke.\n# Replay: tools/run.sh --clock " << Narrow(clock)
-           << " --script " << Narrow(path) << "\nrules\n";
+           << Narrow(broken.name) << "\" broke.\n# Replay: tools/run.sh --clock " << Narrow(clock) << " --script "
+           << Narrow(path) << "\nrules\n";
     for (const std::wstring& event : events)
         script << Narrow(event) << "\n";
 }

@@ -1,7 +1,7 @@
 #include "device_window.h"
 
-#include <windowsx.h>
 #include <stdio.h>
+#include <windowsx.h>
 
 #include <string>
 
@@ -140,8 +140,7 @@ HWND OpenDeviceWindow()
     const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     HWND device = CreateWindowExW(0, kDeviceWindowClass, L"Tolvane device", kDeviceWindowStyle | WS_VISIBLE,
-                                  x > 0 ? x : 0, y > 0 ? y : 0, width, height, nullptr, nullptr, instance,
-                                  nullptr);
+                                  x > 0 ? x : 0, y > 0 ? y : 0, width, height, nullptr, nullptr, instance, nullptr);
     if (!device)
         return nullptr;
     CutOutTheScreen(device);

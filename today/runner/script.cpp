@@ -65,7 +65,8 @@ bool ParseStep(const std::wstring& line, ScriptStep* step, std::wstring* why)
         const struct {
             const wchar_t* name;
             unsigned short key;
-        } pad[] = {{L"up", VK_UP}, {L"down", VK_DOWN}, {L"left", VK_LEFT}, {L"right", VK_RIGHT}, {L"action", VK_RETURN}};
+        } pad[] = {
+            {L"up", VK_UP}, {L"down", VK_DOWN}, {L"left", VK_LEFT}, {L"right", VK_RIGHT}, {L"action", VK_RETURN}};
         std::wstring name;
         words >> name;
         for (const auto& button : pad) {

@@ -75,7 +75,8 @@ std::wstring ChangeOf(const std::vector<DWORD>& before, const std::vector<DWORD>
     const RECT screen = DeviceScreenRect();
     const int width = screen.right - screen.left;
     const auto changed = std::mismatch(before.begin(), before.end(), after.begin()).first - before.begin();
-    return ScreenChangingAt({screen.left + static_cast<int>(changed % width), screen.top + static_cast<int>(changed / width)});
+    return ScreenChangingAt(
+        {screen.left + static_cast<int>(changed % width), screen.top + static_cast<int>(changed / width)});
 }
 
 }  // namespace

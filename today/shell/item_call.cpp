@@ -50,8 +50,9 @@ DWORD WINAPI WatchForHang(void* parameter)
 {
     const HangWatch* watch = static_cast<const HangWatch*>(parameter);
     if (WaitForSingleObject(watch->returned, kHangMilliseconds) == WAIT_TIMEOUT)
-        fwprintf(stderr, L"today: item \"%ls\" has not returned from export 240 in %lu seconds; the Today screen "
-                         L"waits for it\n",
+        fwprintf(stderr,
+                 L"today: item \"%ls\" has not returned from export 240 in %lu seconds; the Today screen "
+                 L"waits for it\n",
                  watch->name, kHangMilliseconds / 1000);
     return 0;
 }

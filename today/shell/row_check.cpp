@@ -21,8 +21,7 @@ std::vector<DWORD> RowPixels(HWND row, const RECT& client)
 HRGN ShownPart(HWND row, const RECT& client)
 {
     HRGN shown = CreateRectRgnIndirect(&client);
-    for (HWND above = GetWindow(GetAncestor(row, GA_ROOT), GW_HWNDPREV); above;
-         above = GetWindow(above, GW_HWNDPREV)) {
+    for (HWND above = GetWindow(GetAncestor(row, GA_ROOT), GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
         if (!IsWindowVisible(above))
             continue;
         RECT cover;

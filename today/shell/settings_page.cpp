@@ -91,7 +91,8 @@ std::vector<ItemEntry> ReadItems()
 void StoreEnabled(const ItemEntry& item, bool enabled)
 {
     const DWORD value = enabled ? 1 : 0;
-    RegSetKeyValueW(HKEY_LOCAL_MACHINE, TodayItemKeyPath(item.name).c_str(), L"Enabled", REG_DWORD, &value, sizeof(value));
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, TodayItemKeyPath(item.name).c_str(), L"Enabled", REG_DWORD, &value,
+                    sizeof(value));
 }
 
 // The page's keys reach it from whichever of its buttons has the focus.
@@ -102,12 +103,11 @@ LRESULT CALLBACK PageButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM
     return CallWindowProcW(buttonProcedure, button, message, wParam, lParam);
 }
 
-HWND AddControl(const wchar_t* className, const wchar_t* text, DWORD style, int x, int y, int width, int height,
-                int id)
+HWND AddControl(const wchar_t* className, const wchar_t* text, DWORD style, int x, int y, int width, int height, int id)
 {
-    HWND control = CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height,
-                                   page.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                   GetModuleHandleW(nullptr), nullptr);
+    HWND control =
+        CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, page.window,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     return control;
 }
@@ -115,8 +115,8 @@ HWND AddControl(const wchar_t* className, const wchar_t* text, DWORD style, int 
 HWND AddButton(const wchar_t* text, DWORD style, int x, int y, int width, int id)
 {
     HWND button = AddControl(L"BUTTON", text, style, x, y, width, 20, id);
-    buttonProcedure = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PageButtonProc)));
+    buttonProcedure =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PageButtonProc)));
     return button;
 }
 
@@ -164,8 +164,8 @@ LRESULT OnCreate(HWND window)
             item.options = AddButton(L"Options...", BS_PUSHBUTTON, 160, 0, scrolls ? 62 : 72, kFirstOptionsId + int(i));
     }
     if (scrolls) {
-        page.scroll = AddControl(L"SCROLLBAR", L"", SBS_VERT, kDeviceScreenWidth - kScrollWidth, kRowTop,
-                                 kScrollWidth, kDeviceScreenHeight - kRowTop, kScrollId);
+        page.scroll = AddControl(L"SCROLLBAR", L"", SBS_VERT, kDeviceScreenWidth - kScrollWidth, kRowTop, kScrollWidth,
+                                 kDeviceScreenHeight - kRowTop, kScrollId);
         SetScrollRange(page.scroll, SB_CTL, 0, static_cast<int>(page.items.size()) - kShownRows, FALSE);
     }
     PlaceRows();

@@ -16,11 +16,11 @@ void PaintTitle(HDC dc, const SYSTEMTIME& now)
 
 void PaintDateRow(HDC dc, const SYSTEMTIME& now)
 {
-    static const wchar_t* const kDays[] = {L"Sunday", L"Monday", L"Tuesday", L"Wednesday",
+    static const wchar_t* const kDays[] = {L"Sunday",   L"Monday", L"Tuesday", L"Wednesday",
                                            L"Thursday", L"Friday", L"Saturday"};
-    static const wchar_t* const kMonths[] = {L"January", L"February", L"March",     L"April",
-                                             L"May",     L"June",     L"July",      L"August",
-                                             L"September", L"October", L"November", L"December"};
+    static const wchar_t* const kMonths[] = {L"January",   L"February", L"March",    L"April",
+                                             L"May",       L"June",     L"July",     L"August",
+                                             L"September", L"October",  L"November", L"December"};
     wchar_t date[64];
     swprintf(date, 64, L"%ls, %ls %d, %d", kDays[now.wDayOfWeek % 7], kMonths[(now.wMonth + 11) % 12], now.wDay,
              now.wYear);

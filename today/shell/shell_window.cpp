@@ -231,9 +231,9 @@ int RunShell(const wchar_t* readyEvent)
     // The whole screen, as on the device; child rows clip to it. In a device
     // window it is that window's: above it, and moved with it.
     const RECT screen = DeviceScreenRect();
-    HWND window = CreateWindowExW(0, kShellClassName, L"Today", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, screen.left,
-                                  screen.top, kDeviceScreenWidth, kDeviceScreenHeight, DeviceWindow(), nullptr,
-                                  instance, nullptr);
+    HWND window =
+        CreateWindowExW(0, kShellClassName, L"Today", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, screen.left, screen.top,
+                        kDeviceScreenWidth, kDeviceScreenHeight, DeviceWindow(), nullptr, instance, nullptr);
     if (!window)
         return 1;
     UpdateWindow(window);

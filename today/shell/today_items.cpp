@@ -38,8 +38,8 @@ std::wstring ReadDllPath(HKEY key, wchar_t* path, DWORD units)
     if (value.empty())
         return L"its \"DLL\" value is empty";
     if (value.size() >= units)
-        return L"its \"DLL\" value is " + std::to_wstring(value.size()) + L" characters long; a device path has at most " +
-               std::to_wstring(units - 1);
+        return L"its \"DLL\" value is " + std::to_wstring(value.size()) +
+               L" characters long; a device path has at most " + std::to_wstring(units - 1);
     if (value[0] != L'\\')
         return L"its \"DLL\" value \"" + value + L"\" is not a device path such as \\Windows\\Tolvane.dll";
     lstrcpynW(path, value.c_str(), units);
@@ -164,9 +164,8 @@ std::vector<TodayItem> LoadTodayItems(HWND shell)
             items.push_back({key.record, nullptr});
     }
 
-    std::stable_sort(items.begin(), items.end(), [](const TodayItem& a, const TodayItem& b) {
-        return a.record.dwOrder < b.record.dwOrder;
-    });
+    std::stable_sort(items.begin(), items.end(),
+                     [](const TodayItem& a, const TodayItem& b) { return a.record.dwOrder < b.record.dwOrder; });
     std::vector<TodayItem> started;
     for (TodayItem& item : items) {
         if (StartItem(shell, &item))
