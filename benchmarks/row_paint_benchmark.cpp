@@ -100,7 +100,7 @@ int main()
         bareTimes.push_back(TimeBatch(bareRow));
     }
     const double row = Median(rowTimes), bare = Median(bareTimes);
-    printf("%d batches of %d paints each, median batch:\n", kBatches, kPaintsPerBatch);
+    printf("%d batches of %d paints each; per paint, in the median batch:\n", kBatches, kPaintsPerBatch);
     printf("row paint     %.3f ms\n", row);
     printf("bare repaint  %.3f ms (a %dx%d bitmap)\n", bare, kWidth, kHeight);
     printf("ratio         %.1f\n", row / bare);
