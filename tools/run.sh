@@ -153,8 +153,7 @@ fi
 # change of kind, Wine starts afresh so that today.exe gets the new one.
 screen_kind=${window:+window}
 if [ "$(cat "$prefix/.tolvane-screen" 2>/dev/null)" != "${screen_kind:-desktop}" ]; then
-    wineserver -k 2>/dev/null || true
-    wineserver -w 2>/dev/null || true
+    stop_wine
     echo "${screen_kind:-desktop}" >"$prefix/.tolvane-screen"
 fi
 wine "$bin/today.exe" "${host_args[@]}" || die "the device run failed (status $?)"

@@ -122,8 +122,11 @@ import_registry() {
     wine regedit /S "Z:${TOLVANE_ROOT//\//\\}\\tools\\lib\\$1" >/dev/null 2>&1
 }
 
+# Waits for the server to end: the next command's server would otherwise
+# find the old one, and its desktops, still there.
 stop_wine() {
     wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
 }
 
 stop_display() {
