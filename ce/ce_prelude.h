@@ -18,5 +18,19 @@
 // Imports are resolved by the PE writer's thunks, not by the compiler.
 #define __declspec(x)
 #define __MINGW_INTRIN_INLINE extern inline __attribute__((__always_inline__, __gnu_inline__))
-// CE's 64-bit integers are 8-aligned in structs, where APCS aligns them to 4.
-#define __int64 long long __attribute__((aligned(8)))
+// CE aligns a 64-bit integer in a struct to 8 bytes, APCS to 4, and the
+// headers' typedefs cannot be given another alignment (GCC refuses one on
+// their parameters). No record that the item passes holds one; the ARM
+// tests check the sizes of those it does. A new one with a LONGLONG,
+// FILETIME's users or LARGE_INTEGER needs its own aligned declaration.
+
+#include <windows.h>
+
+#include "device/include/ce_kernel.h"
+
+// CE's system colour indices carry a flag the desktop's lack; the item passes
+// the names, never the numbers, so the same code asks each system rightly.
+#undef COLOR_WINDOW
+#define COLOR_WINDOW (SYS_COLOR_INDEX_FLAG | 5)
+#undef COLOR_WINDOWTEXT
+#define COLOR_WINDOWTEXT (SYS_COLOR_INDEX_FLAG | 8)
