@@ -117,6 +117,8 @@ class Image:
             address = section["sh_addr"]
             if (address - IMAGE_BASE) % SECTION_ALIGNMENT:
                 raise Refusal(f"{path}: section {section.name} does not start a page of the image")
+            if section.name not in FLAGS:
+                raise Refusal(f"{path}: section {section.name} is none of the PE's (see ce/Tolvane.ld)")
             data = bytearray(section.data()) if section["sh_type"] != "SHT_NOBITS" else bytearray()
             self.sections.append([section.name, address, data, section["sh_size"]])
         self.symtab = self.elf.get_section_by_name(".symtab")
@@ -464,8 +466,8 @@ def write_pe(sections, directories, entry):
     # COFF header: IMAGE_FILE_MACHINE_ARM; executable, no line numbers or
     # local symbols, 32-bit, a DLL.
     struct.pack_into("<HHIIIHH", blob, 0x84, 0x01C0, len(sections), 0, 0, 0, 224, 0x0002 | 0x0004 | 0x0008 | 0x0100 | 0x2000)
-    text_rva = next(p[1] for p in placed if p[0] == ".text")
-    data_rva = next(p[1] for p in placed if p[0] == ".rdata")
+    text_rva = next((p[1] for p in placed if FLAGS[p[0]] & CODE), 0)
+    data_rva = next((p[1] for p in placed if not FLAGS[p[0]] & CODE), 0)
     optional = struct.pack(
         "<HBBIIIIIIIIIHHHHHHIIIIHHIIIIII",
         0x10B,  # PE32
@@ -499,9 +501,14 @@ def write_pe(sections, directories, entry):
 def write_atomically(path, blob):
     """All or nothing: a failed run leaves no half-written file."""
     temporary = f"{path}.partial"
-    with open(temporary, "wb") as out:
-        out.write(blob)
-    os.replace(temporary, path)
+    try:
+        with open(temporary, "wb") as out:
+            out.write(blob)
+        os.replace(temporary, path)
+    except OSError:
+        if os.path.exists(temporary):
+            os.remove(temporary)
+        raise
 
 
 def make_dll(elf_path, res_path, def_path, imports_path, out_path):

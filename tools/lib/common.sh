@@ -35,6 +35,9 @@ ensure_packages() {
 PE_PACKAGES=(cmake make g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 googletest libstb-dev wine wine64 fonts-wine xvfb)
 # The host build of the card engine: sanitizers and benchmarks.
 NATIVE_PACKAGES=(g++ libgtest-dev libbenchmark-dev)
+# The device build: Debian's bare-metal ARM compiler, the PE writer's ELF
+# reader, and the ARM emulator and PE readers of the ARM tests.
+CE_PACKAGES=(gcc-arm-none-eabi binutils-arm-none-eabi python3-pyelftools python3-unicorn python3-pefile llvm file)
 # What the tests use besides: xdotool taps the device in the run command's test,
 # ImageMagick reads what the display shows.
 TEST_PACKAGES=(xdotool imagemagick)
@@ -46,6 +49,14 @@ build_pe() {
     [ -f "$TOLVANE_BUILD/pe/Makefile" ] || cmake -S "$TOLVANE_ROOT" -B "$TOLVANE_BUILD/pe" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$TOLVANE_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null || die "configuring the PE build failed"
     cmake --build "$TOLVANE_BUILD/pe" -j "$(nproc)" ${1:+--target "$@"} || die "the PE build failed"
+}
+
+# Builds Tolvane.dll for Windows CE on ARM, and its tests, into
+# $TOLVANE_BUILD/ce.
+build_ce() {
+    [ -f "$TOLVANE_BUILD/ce/Makefile" ] || cmake -S "$TOLVANE_ROOT" -B "$TOLVANE_BUILD/ce" -DCMAKE_BUILD_TYPE=MinSizeRel \
+        -DCMAKE_TOOLCHAIN_FILE="$TOLVANE_ROOT/cmake/arm-wince.cmake" >/dev/null || die "configuring the device build failed"
+    cmake --build "$TOLVANE_BUILD/ce" -j "$(nproc)" || die "the device build failed"
 }
 
 # Gives Windows programs an X display: the one set, or a private one.
