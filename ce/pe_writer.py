@@ -35,6 +35,19 @@ IGNORED_TYPES = {R_ARM_NONE, R_ARM_V4BX}  # no address in them
 
 IMPORT_SLOT_PREFIX = "__imp_"
 
+# IMAGE_SCN_* characteristics.
+CODE, INITIALISED, UNINITIALISED = 0x20, 0x40, 0x80
+EXECUTE, READ, WRITE, DISCARDABLE = 0x20000000, 0x40000000, 0x80000000, 0x02000000
+FLAGS = {
+    ".text": CODE | EXECUTE | READ,
+    ".rdata": INITIALISED | READ,
+    ".data": INITIALISED | READ | WRITE,  # all zeros: UNINITIALISED instead
+    ".edata": INITIALISED | READ,
+    ".idata": INITIALISED | READ | WRITE,
+    ".rsrc": INITIALISED | READ,
+    ".reloc": INITIALISED | READ | DISCARDABLE,
+}
+
 
 class Refusal(Exception):
     """An input this program cannot turn into a correct DLL."""
@@ -430,18 +443,11 @@ def checksum(blob, field):
     return (total + len(blob)) & 0xFFFFFFFF
 
 
-# IMAGE_SCN_* characteristics.
-CODE, INITIALISED = 0x20, 0x40
-EXECUTE, READ, WRITE, DISCARDABLE = 0x20000000, 0x40000000, 0x80000000, 0x02000000
-FLAGS = {
-    ".text": CODE | EXECUTE | READ,
-    ".rdata": INITIALISED | READ,
-    ".data": INITIALISED | READ | WRITE,
-    ".edata": INITIALISED | READ,
-    ".idata": INITIALISED | READ | WRITE,
-    ".rsrc": INITIALISED | READ,
-    ".reloc": INITIALISED | READ | DISCARDABLE,
-}
+def section_flags(name, raw_size):
+    """A data section with nothing in the file is zero-filled by the loader."""
+    if raw_size == 0 and FLAGS[name] & INITIALISED:
+        return FLAGS[name] & ~INITIALISED | UNINITIALISED
+    return FLAGS[name]
 
 
 def write_pe(sections, directories, entry):
@@ -454,8 +460,10 @@ def write_pe(sections, directories, entry):
         placed.append((name, rva, data, size, file_at if raw else 0, raw))
         file_at += raw
     image_size = align(sections[-1][1] + sections[-1][3], SECTION_ALIGNMENT)
-    code = sum(p[5] for p in placed if FLAGS[p[0]] & CODE)
-    initialised = sum(p[5] for p in placed if FLAGS[p[0]] & INITIALISED)
+    flags = {p[0]: section_flags(p[0], p[5]) for p in placed}
+    code = sum(p[5] for p in placed if flags[p[0]] & CODE)
+    initialised = sum(p[5] for p in placed if flags[p[0]] & INITIALISED)
+    uninitialised = sum(align(p[3], FILE_ALIGNMENT) for p in placed if flags[p[0]] & UNINITIALISED)
 
     blob = bytearray(file_at)
     # DOS header: "MZ", and e_lfanew at 0x3C pointing at the PE signature.
@@ -466,13 +474,13 @@ def write_pe(sections, directories, entry):
     # COFF header: IMAGE_FILE_MACHINE_ARM; executable, no line numbers or
     # local symbols, 32-bit, a DLL.
     struct.pack_into("<HHIIIHH", blob, 0x84, 0x01C0, len(sections), 0, 0, 0, 224, 0x0002 | 0x0004 | 0x0008 | 0x0100 | 0x2000)
-    text_rva = next((p[1] for p in placed if FLAGS[p[0]] & CODE), 0)
-    data_rva = next((p[1] for p in placed if not FLAGS[p[0]] & CODE), 0)
+    text_rva = next((p[1] for p in placed if flags[p[0]] & CODE), 0)
+    data_rva = next((p[1] for p in placed if not flags[p[0]] & CODE), 0)
     optional = struct.pack(
         "<HBBIIIIIIIIIHHHHHHIIIIHHIIIIII",
         0x10B,  # PE32
         2, 40,  # linker version: GNU ld's
-        code, initialised, 0,
+        code, initialised, uninitialised,
         entry - IMAGE_BASE, text_rva, data_rva,
         IMAGE_BASE, SECTION_ALIGNMENT, FILE_ALIGNMENT,
         3, 0,  # operating system version: Windows CE 3.0
@@ -491,7 +499,7 @@ def write_pe(sections, directories, entry):
     blob[0x98 : 0x98 + 224] = optional
     at = 0x98 + 224
     for name, rva, data, size, pointer, raw in placed:
-        struct.pack_into("<8sIIIIIIHHI", blob, at, name.encode("ascii"), size, rva, raw, pointer, 0, 0, 0, 0, FLAGS[name])
+        struct.pack_into("<8sIIIIIIHHI", blob, at, name.encode("ascii"), size, rva, raw, pointer, 0, 0, 0, 0, flags[name])
         at += 40
         blob[pointer : pointer + len(data)] = data
     struct.pack_into("<I", blob, 0x98 + 64, checksum(blob, 0x98 + 64))
