@@ -30,18 +30,23 @@ def every_hand():
     return itertools.combinations(range(1, 53), 5)
 
 
-def rare(cards):
-    ranks = [(card - 1) % 13 for card in cards]
-    suits = {(card - 1) // 13 for card in cards}
-    return len(suits) == 1 or max(ranks.count(rank) for rank in ranks) == 4
+def rare_hands():
+    """Every hand of five cards of one suit, and of four of one rank."""
+    suited = {hand for suit in range(4) for hand in itertools.combinations(range(13 * suit + 1, 13 * suit + 14), 5)}
+    fours = set()
+    for rank in range(1, 14):
+        four = [rank + 13 * suit for suit in range(4)]
+        fours |= {tuple(sorted(four + [kicker])) for kicker in range(1, 53) if kicker not in four}
+    return suited | fours
 
 
 def choose(part, parts, everything):
+    rare = rare_hands()
     chosen = bytearray(EVERY_HAND)
     cards = bytearray()
     taken = 0
     for index, hand in enumerate(every_hand()):
-        if everything or index % SAMPLE_STRIDE == 0 or rare(hand):
+        if everything or index % SAMPLE_STRIDE == 0 or hand in rare:
             if taken % parts == part:
                 chosen[index] = 1
                 cards += bytes(hand)
