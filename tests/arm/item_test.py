@@ -107,6 +107,31 @@ class CallingStandard(unittest.TestCase):
                 self.assertEqual(size, expected)
 
 
+class Faults(unittest.TestCase):
+    """The machine names what went wrong, where, and in which call."""
+
+    def test_an_import_without_a_stub_is_refused_at_load(self):
+        class WithoutBitBlt(DeviceStubs):
+            def answers(self, key):
+                return key[1] != "BitBlt" and super().answers(key)
+
+        with self.assertRaisesRegex(MachineFault, "unknown import BitBlt from coredll.dll"):
+            Machine(WithoutBitBlt())
+
+    def test_an_instruction_the_processor_lacks_faults_with_its_address(self):
+        # BX exists from ARMv4T on: the StrongARM (ARMv4) has none, XScale has.
+        for cpu, faults in (("StrongARM SA-1110", True), ("XScale PXA250", False)):
+            with self.subTest(cpu):
+                machine = Machine(DeviceStubs(), cpu=cpu)
+                code = machine.alloc(4)
+                machine.write(code, struct.pack("<I", 0xE12FFF1E))  # bx lr
+                if faults:
+                    with self.assertRaisesRegex(MachineFault, f"Invalid instruction .* at {code:#x} .* in the call of a BX"):
+                        machine.call(code, description="a BX")
+                else:
+                    machine.call(code, description="a BX")
+
+
 class Loading(unittest.TestCase):
     def test_the_attach_constructs_the_hand_and_the_deck_and_finds_a_pocket_pc(self):
         machine, _ = new_device()
