@@ -159,32 +159,31 @@ class DeviceStubs:
 
     def CreateCompatibleDC(self):
         dc = self._new_dc()
-        self.live_objects.add(dc)
+        self.live_objects.add(dc)  # a DC too lives until it is deleted
         return dc
 
+    def _new_object(self):
+        """A drawing object, alive until DeleteObject."""
+        handle = self.handle()
+        self.live_objects.add(handle)
+        return handle
+
     def CreateCompatibleBitmap(self):
-        bitmap = self.handle()
-        self.live_objects.add(bitmap)
-        return bitmap
+        return self._new_object()
 
     def CreateFontIndirectW(self):
         record = self.a(0)
         # LOGFONTW: lfHeight, ..., lfWeight at 16, lfFaceName at 28.
         height, weight = struct.unpack("<i12xi", self.m.read(record, 20))
-        font = self.handle()
+        font = self._new_object()
         self.fonts[font] = (height, weight, self.m.wide_string(record + 28))
-        self.live_objects.add(font)
         return font
 
     def CreatePen(self):
-        pen = self.handle()
-        self.live_objects.add(pen)
-        return pen
+        return self._new_object()
 
     def CreateSolidBrush(self):
-        brush = self.handle()
-        self.live_objects.add(brush)
-        return brush
+        return self._new_object()
 
     def SelectObject(self):
         dc, selected = self.a(0), self.a(1)
