@@ -439,20 +439,20 @@ class DeviceStubs:
                 out.append(form[at])
                 at += 1
                 continue
-            spec = form[at + 1 : at + 3]
-            if spec.startswith("%"):
+            conversion = form[at + 1 : at + 3]
+            if conversion.startswith("%"):
                 out.append("%")
                 at += 2
                 continue
             value = self.a(argument)
             argument += 1
-            if spec.startswith("d"):
+            if conversion.startswith("d"):
                 out.append(str(value - (1 << 32) if value & 0x80000000 else value))
                 at += 2
-            elif spec.startswith("u"):
+            elif conversion.startswith("u"):
                 out.append(str(value))
                 at += 2
-            elif spec == "ls":
+            elif conversion == "ls":
                 out.append(self.m.wide_string(value))
                 at += 3
             else:
