@@ -1,8 +1,9 @@
 #include "game_return.h"
 
 #include <algorithm>
-#include <thread>
 #include <vector>
+
+#include "odds/parallel_tasks.h"
 
 namespace odds {
 
@@ -103,12 +104,7 @@ GameReturn ComputeGameReturn(const DrawTables& tables, int threads)
     if (threads < 1)
         threads = 1;
     std::vector<GameReturn> parts(static_cast<size_t>(threads));
-    std::vector<std::thread> workers;
-    for (int t = 1; t < threads; ++t)
-        workers.emplace_back(CountClasses, std::cref(tables), t, threads, std::ref(parts[t]));
-    CountClasses(tables, 0, threads, parts[0]);
-    for (std::thread& worker : workers)
-        worker.join();
+    RunTasks(threads, threads, [&tables, &parts, threads](int t) { CountClasses(tables, t, threads, parts[t]); });
 
     GameReturn result;
     for (const GameReturn& part : parts) {

@@ -50,10 +50,15 @@ void ValueHolds(const DrawTables& tables, const int* deal, HoldValues& values)
                 values.draws[hold].hands[c] -= values.draws[hold | bit].hands[c];
         }
     }
+    SumPayouts(tables.Kinds(), values);
+}
+
+void SumPayouts(const HandKinds& kinds, HoldValues& values)
+{
     for (int hold = 0; hold < kHolds; ++hold) {
         int64_t sum = 0;
         for (int c = 0; c < kCategories; ++c)
-            sum += int64_t{values.draws[hold].hands[c]} * tables.Payout(c);
+            sum += int64_t{values.draws[hold].hands[c]} * kinds.Payout(c);
         values.payoutSum[hold] = sum;
     }
 }
