@@ -39,9 +39,11 @@ void HandKinds::Evaluate(const int* ascendingRanks, bool oneSuit)
     // turn makes them different cards, and never all of one suit.
     for (int i = 0; i < kHandCards; ++i)
         hand.AddCard((oneSuit ? 0 : i % 4) * kRanks + ascendingRanks[i] + 1);
-    wchar_t text[40];
     const int found = EvaluateHand(hand);
     category[RankPattern(ascendingRanks)][oneSuit] = static_cast<int8_t>(found);
+    if (name[found][0])
+        return;  // scored already: a category's payout is one
+    wchar_t text[40];
     payout[found] = ScoreHand(hand, text);
     wcsncpy(name[found], text, 15);
     name[found][15] = 0;
