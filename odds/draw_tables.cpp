@@ -8,24 +8,6 @@ namespace odds {
 
 namespace {
 
-int RankPatternOfCards(const int* cards)
-{
-    int ranks[kHandCards];
-    for (int i = 0; i < kHandCards; ++i)
-        ranks[i] = CardRankIndex(cards[i]);
-    std::sort(ranks, ranks + kHandCards);
-    return RankPattern(ranks);
-}
-
-bool IsOneSuit(const int* cards)
-{
-    for (int i = 1; i < kHandCards; ++i) {
-        if (ClubsFirstSuit(cards[i]) != ClubsFirstSuit(cards[0]))
-            return false;
-    }
-    return true;
-}
-
 // The deals a suit class stands for when its deal has these rank masks per
 // suit in non-increasing order: 24 namings of the suits, less those that
 // only exchange suits holding the same ranks.
@@ -76,21 +58,45 @@ DrawTables::DrawTables(int threads) : handCategory(static_cast<size_t>(Choose(kD
 
 void DrawTables::ClassifyHandsWithTop(int top, std::vector<SuitClass>& classes)
 {
-    int cards[kHandCards];
-    FirstSubsetWithTop(cards, kHandCards, top);
+    // In slot order the lowest card moves fastest: the other four are
+    // sorted and summed up once for every card below them.
+    const int kUpper = kHandCards - 1;
+    int upper[kUpper];
+    FirstSubsetWithTop(upper, kUpper, top);
     int32_t index = static_cast<int32_t>(Choose(top, kHandCards));
-    for (int64_t n = Choose(top, kHandCards - 1); n > 0; --n, NextSubset(cards, kHandCards)) {
-        handCategory[index++] = static_cast<uint8_t>(kinds.Category(RankPatternOfCards(cards), IsOneSuit(cards)));
+    for (int64_t n = Choose(top, kUpper - 1); n > 0; --n, NextSubset(upper, kUpper)) {
+        int upperRanks[kUpper];
+        int upperMasks[4] = {};
+        bool upperOneSuit = true;
+        for (int i = 0; i < kUpper; ++i) {
+            upperRanks[i] = CardRankIndex(upper[i]);
+            upperMasks[ClubsFirstSuit(upper[i])] |= 1 << upperRanks[i];
+            upperOneSuit = upperOneSuit && ClubsFirstSuit(upper[i]) == ClubsFirstSuit(upper[0]);
+        }
+        std::sort(upperRanks, upperRanks + kUpper);
 
-        int masks[4] = {};
-        for (int card : cards)
-            masks[ClubsFirstSuit(card)] |= 1 << CardRankIndex(card);
-        if (masks[0] >= masks[1] && masks[1] >= masks[2] && masks[2] >= masks[3]) {
-            SuitClass deal;
-            for (int i = 0; i < kHandCards; ++i)
-                deal.cards[i] = static_cast<int8_t>(cards[i]);
-            deal.deals = DealsOfClass(masks);
-            classes.push_back(deal);
+        for (int low = 0; low < upper[0]; ++low) {
+            const int rank = CardRankIndex(low);
+            int ranks[kHandCards];
+            int place = 0;
+            for (; place < kUpper && upperRanks[place] < rank; ++place)
+                ranks[place] = upperRanks[place];
+            ranks[place] = rank;
+            std::copy(upperRanks + place, upperRanks + kUpper, ranks + place + 1);
+            const bool oneSuit = upperOneSuit && ClubsFirstSuit(low) == ClubsFirstSuit(upper[0]);
+            handCategory[index++] = static_cast<uint8_t>(kinds.Category(RankPattern(ranks), oneSuit));
+
+            int masks[4];
+            std::copy(upperMasks, upperMasks + 4, masks);
+            masks[ClubsFirstSuit(low)] |= 1 << rank;
+            if (masks[0] >= masks[1] && masks[1] >= masks[2] && masks[2] >= masks[3]) {
+                SuitClass deal;
+                deal.cards[0] = static_cast<int8_t>(low);
+                for (int i = 0; i < kUpper; ++i)
+                    deal.cards[i + 1] = static_cast<int8_t>(upper[i]);
+                deal.deals = DealsOfClass(masks);
+                classes.push_back(deal);
+            }
         }
     }
 }
