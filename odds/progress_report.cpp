@@ -24,9 +24,9 @@ void ProgressReport::Update(int64_t done)
         return;
     last = now;
     const double seconds = std::chrono::duration<double>(now - start).count();
-    const int64_t left = static_cast<int64_t>(seconds * (total - done) / done);
-    fprintf(stderr, "tolvane-odds: %s of %s %s, about %lld s left\n", GroupedText(done).c_str(),
-            GroupedText(total).c_str(), unit, static_cast<long long>(left));
+    const long long left = static_cast<long long>(seconds * (total - done) / done);
+    fprintf(stderr, "tolvane-odds: %s of %s %s, about %lld min %02lld s left\n", GroupedText(done).c_str(),
+            GroupedText(total).c_str(), unit, left / 60, left % 60);
     fflush(stderr);
 }
 
