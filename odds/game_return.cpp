@@ -101,10 +101,11 @@ void CountClasses(const DrawTables& tables, size_t first, size_t stride, GameRet
 
 GameReturn ComputeGameReturn(const DrawTables& tables, int threads)
 {
-    if (threads < 1)
-        threads = 1;
-    std::vector<GameReturn> parts(static_cast<size_t>(threads));
-    RunTasks(threads, threads, [&tables, &parts, threads](int t) { CountClasses(tables, t, threads, parts[t]); });
+    // More parts than threads, so that a thread slowed by other work on
+    // the machine leaves the parts it has not begun to the others.
+    const int tasks = 64;
+    std::vector<GameReturn> parts(tasks);
+    RunTasks(tasks, threads, [&tables, &parts](int t) { CountClasses(tables, t, tasks, parts[t]); });
 
     GameReturn result;
     for (const GameReturn& part : parts) {
