@@ -48,11 +48,8 @@ DrawTables::DrawTables(int threads) : handCategory(static_cast<size_t>(Choose(kD
     // counts of its own sets only.
     for (int size = kHandCards - 1; size >= 0; --size) {
         containing[size].assign(static_cast<size_t>(Choose(kDeckCards, size)), CategoryCounts{});
-        if (size == 0) {
-            CountSetsWithTop(0, -1);
-            continue;
-        }
-        RunTasks(kDeckCards - (size - 1), threads, [this, size](int task) { CountSetsWithTop(size, TopOfTask(task)); });
+        const int tops = size == 0 ? 1 : kDeckCards - (size - 1);  // the empty set has no top
+        RunTasks(tops, threads, [this, size](int task) { CountSetsWithTop(size, TopOfTask(task)); });
     }
 }
 
