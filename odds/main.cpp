@@ -24,7 +24,9 @@ const char kUsage[] =
     "       tolvane-odds [--five] CARD x5     every hold of a hand with its expected payout\n"
     "       tolvane-odds [--five] --device N  N hands played as the device deals them\n"
     "A card is a rank (A, 2 to 10, J, Q, K) and a suit (C, D, H, S), as in QC or 10h,\n"
-    "or the game's value 1 to 52. --five allows five discards instead of three.\n";
+    "or the game's value 1 to 52. --five allows five discards instead of three.\n"
+    "N is 1 to 100,000,000; a run longer than five seconds tells its progress on\n"
+    "standard error.\n";
 
 int Fail(const std::string& message)
 {
