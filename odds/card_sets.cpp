@@ -57,4 +57,31 @@ bool NextSubset(int* ascending, int count)
     return false;
 }
 
+void FirstSubsetWithTop(int* ascending, int count, int top)
+{
+    FirstSubset(ascending, count - 1);
+    ascending[count - 1] = top;
+}
+
+int SupersetSlots(const int* ascending, int count, int32_t* slots)
+{
+    // The cards below the added one keep their places, those above move up one.
+    int32_t above = 0;
+    for (int i = 0; i < count; ++i)
+        above += kChoose.value[ascending[i]][i + 2];
+    int32_t below = 0;
+    int place = 0;
+    int found = 0;
+    for (int card = 0; card < kDeckCards; ++card) {
+        if (place < count && ascending[place] == card) {
+            above -= kChoose.value[card][place + 2];
+            below += kChoose.value[card][place + 1];
+            ++place;
+        } else {
+            slots[found++] = below + kChoose.value[card][place + 1] + above;
+        }
+    }
+    return found;
+}
+
 }  // namespace odds

@@ -24,6 +24,14 @@ void FirstSubset(int* ascending, int count);
 // Steps to the set in the next slot; false after the last.
 bool NextSubset(int* ascending, int count);
 
+// The sets of count cards whose highest card is top take Choose(top, count -
+// 1) slots in a row from Choose(top, count); this is the first of them.
+void FirstSubsetWithTop(int* ascending, int count, int top);
+
+// The slots of the sets that add one card to a set of at most four cards in
+// ascending order, into slots (kDeckCards of them at most); answers how many.
+int SupersetSlots(const int* ascending, int count, int32_t* slots);
+
 // The card's rank: 0 ace .. 12 king.
 inline int CardRankIndex(int card)
 {

@@ -85,7 +85,8 @@ double DevicePlay::StandardError() const
     return sqrt(variance / hands);
 }
 
-DevicePlay PlayOnDevice(const DrawTables& tables, int64_t hands, int maxDiscards)
+DevicePlay PlayOnDevice(const DrawTables& tables, int64_t hands, int maxDiscards,
+                        const std::function<void(int64_t played)>& progress)
 {
     SYSTEMTIME clock = {2027, 1, 5, 1, 9, 0, 0, 0};  // kDevicePlayStart, a Friday
     uint32_t thinking = 2463534242u;
@@ -95,6 +96,8 @@ DevicePlay PlayOnDevice(const DrawTables& tables, int64_t hands, int maxDiscards
     HoldValues values;
     DevicePlay play;
     for (; play.hands < hands; ++play.hands) {
+        if (progress && play.hands % 65536 == 0)
+            progress(play.hands);
         // Each hand's wallet from 0: a long run would take one wallet past an int.
         gameSession.wallet = 0;
         SetDeviceClock(clock);

@@ -3,12 +3,10 @@
 #include <stdint.h>
 #include <vector>
 
-#include "cards/evaluate.h"
 #include "odds/card_sets.h"
+#include "odds/hand_kinds.h"
 
 namespace odds {
-
-const int kCategories = kRoyalFlush + 1;
 
 // How many hands fall into each category.
 struct CategoryCounts {
@@ -23,13 +21,11 @@ struct SuitClass {
 };
 
 // The game's own verdict on every five-card hand, and for every smaller set
-// of cards how many hands of the full deck contain it, by category. The
-// categories come from EvaluateHand and the payouts from ScoreHand; since a
-// hand's category rests only on its ranks and on whether it is a flush, each
-// kind of hand is put to the evaluator once.
+// of cards how many hands of the full deck contain it, by category; built
+// on as many threads as given.
 class DrawTables {
 public:
-    DrawTables();
+    explicit DrawTables(int threads = 1);
 
     // The category of a hand of five cards in ascending order.
     int Category(const int* ascending) const { return handCategory[SubsetIndex(ascending, kHandCards)]; }
@@ -39,20 +35,20 @@ public:
     {
         return containing[count][SubsetIndex(ascending, count)];
     }
-    int Payout(int category) const { return payout[category]; }
-    const wchar_t* Name(int category) const { return name[category]; }
+    const HandKinds& Kinds() const { return kinds; }
+    int Payout(int category) const { return kinds.Payout(category); }
+    const wchar_t* Name(int category) const { return kinds.Name(category); }
     // One deal of every suit class, 134,459 in all, with the deals it stands for.
     const std::vector<SuitClass>& SuitClasses() const { return suitClasses; }
 
 private:
-    void ClassifyEveryHand();
-    void CountHandsContaining();
+    void ClassifyHandsWithTop(int top, std::vector<SuitClass>& classes);
+    void CountSetsWithTop(int size, int top);
 
+    const HandKinds kinds;
     std::vector<uint8_t> handCategory;
     std::vector<CategoryCounts> containing[kHandCards];  // by the set's size
     std::vector<SuitClass> suitClasses;
-    int payout[kCategories];
-    wchar_t name[kCategories][16];
 };
 
 }  // namespace odds

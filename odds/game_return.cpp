@@ -1,8 +1,9 @@
 #include "game_return.h"
 
 #include <algorithm>
-#include <thread>
 #include <vector>
+
+#include "odds/parallel_tasks.h"
 
 namespace odds {
 
@@ -100,15 +101,11 @@ void CountClasses(const DrawTables& tables, size_t first, size_t stride, GameRet
 
 GameReturn ComputeGameReturn(const DrawTables& tables, int threads)
 {
-    if (threads < 1)
-        threads = 1;
-    std::vector<GameReturn> parts(static_cast<size_t>(threads));
-    std::vector<std::thread> workers;
-    for (int t = 1; t < threads; ++t)
-        workers.emplace_back(CountClasses, std::cref(tables), t, threads, std::ref(parts[t]));
-    CountClasses(tables, 0, threads, parts[0]);
-    for (std::thread& worker : workers)
-        worker.join();
+    // More parts than threads, so that a thread slowed by other work on
+    // the machine leaves the parts it has not begun to the others.
+    const int tasks = 64;
+    std::vector<GameReturn> parts(tasks);
+    RunTasks(tasks, threads, [&tables, &parts](int t) { CountClasses(tables, t, tasks, parts[t]); });
 
     GameReturn result;
     for (const GameReturn& part : parts) {

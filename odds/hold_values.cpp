@@ -4,19 +4,47 @@
 
 namespace odds {
 
+namespace {
+
+// The cards a hold keeps, the draws after it and the scale of its value;
+// looked up, as the best hold of every deal asks them over and over (a
+// popcount is a library call on a processor not known to have it).
+struct HoldFacts {
+    int held[kHolds];
+    int64_t draws[kHandCards + 1];  // by the cards held
+    int64_t scale[kHandCards + 1];
+
+    HoldFacts()
+    {
+        for (int hold = 0; hold < kHolds; ++hold) {
+            held[hold] = 0;
+            for (int bit = 1; bit < kHolds; bit <<= 1)
+                held[hold] += (hold & bit) != 0;
+        }
+        for (int cards = 0; cards <= kHandCards; ++cards) {
+            draws[cards] = Choose(kUnseenCards, kHandCards - cards);
+            scale[cards] = kValueDenominator / draws[cards];
+        }
+    }
+};
+
+const HoldFacts kHoldFacts;
+
+}  // namespace
+
 int HeldCards(int hold)
 {
-    return __builtin_popcount(static_cast<unsigned>(hold));
+    return kHoldFacts.held[hold];
 }
 
 int64_t DrawsAfter(int hold)
 {
-    return Choose(kUnseenCards, kHandCards - HeldCards(hold));
+    return kHoldFacts.draws[HeldCards(hold)];
 }
 
 int64_t ScaledValue(const HoldValues& values, int hold)
 {
-    return values.payoutSum[hold] * (kValueDenominator / DrawsAfter(hold));
+    return values.payoutSum[hold] * kHoldFacts.scale[HeldCards(hold)];
 }
 
 void ValueHolds(const DrawTables& tables, const int* deal, HoldValues& values)
@@ -50,10 +78,15 @@ void ValueHolds(const DrawTables& tables, const int* deal, HoldValues& values)
                 values.draws[hold].hands[c] -= values.draws[hold | bit].hands[c];
         }
     }
+    SumPayouts(tables.Kinds(), values);
+}
+
+void SumPayouts(const HandKinds& kinds, HoldValues& values)
+{
     for (int hold = 0; hold < kHolds; ++hold) {
         int64_t sum = 0;
         for (int c = 0; c < kCategories; ++c)
-            sum += int64_t{values.draws[hold].hands[c]} * tables.Payout(c);
+            sum += int64_t{values.draws[hold].hands[c]} * kinds.Payout(c);
         values.payoutSum[hold] = sum;
     }
 }

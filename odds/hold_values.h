@@ -30,6 +30,9 @@ int64_t ScaledValue(const HoldValues& values, int hold);
 // contain a set into the counts of draws that avoid the discards.
 void ValueHolds(const DrawTables& tables, const int* deal, HoldValues& values);
 
+// Fills values.payoutSum from values.draws.
+void SumPayouts(const HandKinds& kinds, HoldValues& values);
+
 // The best hold with at most maxDiscards discards; of holds worth the same,
 // the one that keeps more cards, then the lowest.
 int BestHold(const HoldValues& values, int maxDiscards);

@@ -1,17 +1,20 @@
 // tolvane-odds: the exact return of Tolvane's game under the best play, the
 // best discard for a hand, and the return of the device's own shuffle.
+#include <ctype.h>
 #include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 
 #include <algorithm>
 #include <chrono>
 #include <string>
-#include <thread>
+#include <vector>
 
 #include "odds/card_text.h"
 #include "odds/device_play.h"
 #include "odds/game_return.h"
+#include "odds/hand_draws.h"
+#include "odds/parallel_tasks.h"
+#include "odds/progress_report.h"
 #include "odds/ratio_text.h"
 
 namespace {
@@ -21,7 +24,9 @@ const char kUsage[] =
     "       tolvane-odds [--five] CARD x5     every hold of a hand with its expected payout\n"
     "       tolvane-odds [--five] --device N  N hands played as the device deals them\n"
     "A card is a rank (A, 2 to 10, J, Q, K) and a suit (C, D, H, S), as in QC or 10h,\n"
-    "or the game's value 1 to 52. --five allows five discards instead of three.\n";
+    "or the game's value 1 to 52. --five allows five discards instead of three.\n"
+    "N is 1 to 100,000,000; a run longer than five seconds tells its progress on\n"
+    "standard error.\n";
 
 int Fail(const std::string& message)
 {
@@ -39,10 +44,24 @@ void PrintPlay(const char* label, const odds::PlayTotals& totals, int64_t deals)
     printf("  %-16s %s\n", label, odds::RatioText(totals.payout, odds::GameReturn::Denominator(deals), true).c_str());
 }
 
-int PrintGameReturn(const odds::DrawTables& tables)
+// A number of hands from 1 to kMostDeviceHands, in decimal digits alone.
+bool ParseHands(const char* text, int64_t& hands)
 {
-    const int threads = std::max(1u, std::thread::hardware_concurrency());
-    const auto start = std::chrono::steady_clock::now();
+    hands = 0;
+    for (const char* digit = text; *digit; ++digit) {
+        if (!isdigit(static_cast<unsigned char>(*digit)))
+            return false;
+        hands = hands * 10 + (*digit - '0');
+        if (hands > odds::kMostDeviceHands)
+            return false;
+    }
+    return hands >= 1;
+}
+
+int PrintGameReturn(std::chrono::steady_clock::time_point start)
+{
+    const int threads = odds::CoreCount();
+    const odds::DrawTables tables(threads);
     const odds::GameReturn result = odds::ComputeGameReturn(tables, threads);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
@@ -78,10 +97,11 @@ std::string HoldText(const int* cards, int hold)
     return text.empty() ? "nothing (draw five)" : text;
 }
 
-int PrintHand(const odds::DrawTables& tables, const int* cards, int maxDiscards)
+int PrintHand(const int* cards, int maxDiscards)
 {
+    const odds::HandKinds kinds;
     odds::HoldValues values;
-    odds::ValueHolds(tables, cards, values);
+    odds::CountHoldDraws(kinds, cards, maxDiscards, values);
     int holds[odds::kHolds];
     int count = 0;
     for (int hold = 0; hold < odds::kHolds; ++hold) {
@@ -109,10 +129,13 @@ int PrintHand(const odds::DrawTables& tables, const int* cards, int maxDiscards)
     return 0;
 }
 
-int PrintDevicePlay(const odds::DrawTables& tables, int64_t hands, int maxDiscards)
+int PrintDevicePlay(int64_t hands, int maxDiscards)
 {
-    const odds::DevicePlay play = odds::PlayOnDevice(tables, hands, maxDiscards);
-    const odds::GameReturn fair = odds::ComputeGameReturn(tables, std::max(1u, std::thread::hardware_concurrency()));
+    const odds::DrawTables tables(odds::CoreCount());
+    odds::ProgressReport report("hands", hands);
+    const odds::DevicePlay play =
+        odds::PlayOnDevice(tables, hands, maxDiscards, [&report](int64_t played) { report.Update(played); });
+    const odds::GameReturn fair = odds::ComputeGameReturn(tables, odds::CoreCount());
     const int rule = maxDiscards == 3 ? 0 : 1;
     printf("%s hands as the device deals them, best play with %s:\n", odds::GroupedText(hands).c_str(),
            LimitText(maxDiscards));
@@ -127,10 +150,10 @@ int PrintDevicePlay(const odds::DrawTables& tables, int64_t hands, int maxDiscar
 
 int main(int argc, char** argv)
 {
+    const auto start = std::chrono::steady_clock::now();
     int maxDiscards = 3;
     int64_t deviceHands = 0;
-    char* cardWords[64];
-    int cardCount = 0;
+    std::vector<char*> cardWords;
     for (int i = 1; i < argc; ++i) {
         const char* word = argv[i];
         if (!strcmp(word, "--help") || !strcmp(word, "-h")) {
@@ -140,28 +163,30 @@ int main(int argc, char** argv)
         if (!strcmp(word, "--five")) {
             maxDiscards = 5;
         } else if (!strcmp(word, "--device")) {
-            char* end = nullptr;
-            deviceHands = i + 1 < argc ? strtoll(argv[++i], &end, 10) : 0;
-            if (!end || *end || deviceHands < 1)
-                return Fail("--device takes a number of hands, 1 or more\n" + std::string(kUsage));
+            const std::string range =
+                "--device takes a number of hands from 1 to " + odds::GroupedText(odds::kMostDeviceHands);
+            if (i + 1 == argc)
+                return Fail(range + "\n" + kUsage);
+            if (!ParseHands(argv[++i], deviceHands))
+                return Fail(range + ", not '" + argv[i] + "'");
         } else if (word[0] == '-' && word[1] == '-') {
             return Fail(std::string("unknown option ") + word + "\n" + kUsage);
-        } else if (cardCount < 64) {
-            cardWords[cardCount++] = argv[i];
+        } else {
+            cardWords.push_back(argv[i]);
         }
     }
+    const int cardCount = static_cast<int>(cardWords.size());
     if (deviceHands && cardCount)
         return Fail("--device plays dealt hands; give it no cards");
 
     int cards[odds::kHandCards];
     std::string error;
-    if (cardCount && !odds::ParseHand(cardCount, cardWords, cards, error))
+    if (cardCount && !odds::ParseHand(cardCount, cardWords.data(), cards, error))
         return Fail(error);
 
-    const odds::DrawTables tables;
     if (deviceHands)
-        return PrintDevicePlay(tables, deviceHands, maxDiscards);
+        return PrintDevicePlay(deviceHands, maxDiscards);
     if (cardCount)
-        return PrintHand(tables, cards, maxDiscards);
-    return PrintGameReturn(tables);
+        return PrintHand(cards, maxDiscards);
+    return PrintGameReturn(start);
 }
