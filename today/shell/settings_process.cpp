@@ -2,7 +2,6 @@
 
 #include <stdio.h>
 
-#include "device/device_path.h"
 #include "device/device_screen.h"
 #include "device/include/todaycmn.h"
 #include "today_items.h"
@@ -19,13 +18,21 @@ void ShowOptionsProblem(HWND owner, const std::wstring& name, const std::wstring
 
 }  // namespace
 
-void StartItemOptions(HWND owner, const std::wstring& name)
+std::wstring ItemOptionsProblem(const std::wstring& name)
 {
     TodayItemKey key;
     if (!ReadTodayItemKey(name, &key))
-        key.problem = L"its key is gone";
-    if (!key.problem.empty()) {
-        ShowOptionsProblem(owner, name, key.problem);
+        return L"its key is gone";
+    // Otherwise the reason the Today screen gave for leaving the item out,
+    // word for word.
+    return key.problem.empty() ? WhyTodayItemLeftOut(name) : key.problem;
+}
+
+void StartItemOptions(HWND owner, const std::wstring& name)
+{
+    const std::wstring problem = ItemOptionsProblem(name);
+    if (!problem.empty()) {
+        ShowOptionsProblem(owner, name, problem);
         return;
     }
     wchar_t self[MAX_PATH];
@@ -45,9 +52,7 @@ int RunItemOptions(const wchar_t* itemName)
     TodayItemKey key;
     if (!ReadTodayItemKey(itemName, &key))
         key.problem = L"its key is gone";
-    wchar_t hostPath[MAX_PATH];
-    DevicePathToHost(key.record.szDLLPath, hostPath, MAX_PATH);
-    HMODULE library = key.problem.empty() ? LoadLibraryW(hostPath) : nullptr;
+    HMODULE library = key.problem.empty() ? LoadItemLibrary(key.record, &key.problem) : nullptr;
     auto procedure = library ? reinterpret_cast<DLGPROC>(reinterpret_cast<void*>(
                                    GetProcAddress(library, MAKEINTRESOURCEA(ORDINAL_OPTIONSDIALOGPROC))))
                              : nullptr;
