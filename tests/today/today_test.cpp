@@ -8,6 +8,7 @@
 #include "device/device_screen.h"
 #include "device/today_registry.h"
 #include "tests/support/item_key.h"
+#include "today/runner/screenshot.h"
 #include "today/runner/script.h"
 #include "today/shell/settings_page.h"
 #include "today/shell/settings_process.h"
@@ -402,7 +403,7 @@ TEST(Quiet, ADeviceThatNeverSettlesEndsTheRunNamingWhatIsBusy)
     Install(false);
     EXPECT_EQ(code, 1u);
     const std::string log = FileBytes(std::string(errors.begin(), errors.end()));
-    EXPECT_NE(log.find("line 2: the device was not quiet within 2 s: the window \"\" (RestlessItem)"),
+    EXPECT_NE(log.find("restless.txt:2: the device was not quiet within 2 s: the window \"\" (RestlessItem)"),
               std::string::npos)
         << log;
 }
@@ -440,6 +441,7 @@ TEST(Gremlins, EachRuleStopsTheRunAtItsPlantedFaultAndTheReplayToo)
     } cases[] = {
         {L"stale", "the rows show what their items paint"},
         {L"offscreen", "every window inside the screen"},
+        {L"barless", "every dialog with its title bar"},
         {L"disable", "the Today screen enabled without a dialog"},
         {L"leak", "objects within bounds"},
         {L"crash", "no program crashed"},
@@ -534,6 +536,8 @@ TEST(Script, ReadsEachCommandAndNamesTheLineOfAFault)
         const wchar_t* error;  // a part of the message, or empty for a good script
     } cases[] = {
         {"# a comment\r\n\r\ntap 135 58\r\nwait 500 # settle\r\nscreenshot a.png\r\nkey up\r\nreset\r\nquit\r\n", L""},
+        // As some Windows editors save it: a byte-order mark first.
+        {"\xEF\xBB\xBF# a comment\n\ntap 135 58\nwait 500\nscreenshot a.png\nkey up\nreset\nquit\n", L""},
         {"tap 135\n", L":1: tap takes two screen coordinates"},
         {"wait 10\ntapp 1 2\n", L":2: unknown command \"tapp\""},
         {"wait soon\n", L":1: wait takes milliseconds"},
@@ -556,13 +560,21 @@ TEST(Script, ReadsEachCommandAndNamesTheLineOfAFault)
         EXPECT_EQ(ReadScript(path.c_str(), &steps, &error), !*c.error) << c.text;
         EXPECT_NE(error.find(c.error), std::wstring::npos) << c.text;
         if (!*c.error) {
-            EXPECT_EQ(steps.size(), 6u);
+            ASSERT_EQ(steps.size(), 6u);
+            EXPECT_EQ(steps[1].place, path + L":4") << "where a message during the run names it";
         }
     }
     std::vector<ScriptStep> steps;
     std::wstring error;
     EXPECT_FALSE(ReadScript(L"C:\\no\\such\\script.txt", &steps, &error));
     EXPECT_NE(error.find(L"cannot open the script"), std::wstring::npos);
+}
+
+TEST(Screenshot, IntoAFolderThatIsNotThereSaysSo)
+{
+    const std::wstring path = kWork + L"no-such-folder\\first.png";
+    ASSERT_FALSE(SavePicture(std::vector<DWORD>(kDeviceScreenWidth * kDeviceScreenHeight), path.c_str()));
+    EXPECT_EQ(WhyNotWritten(path), L"there is no folder " + kWork + L"no-such-folder");
 }
 
 }  // namespace
