@@ -516,6 +516,12 @@ TEST(DeviceWindow, CarriesTheDeviceMovesItAndClosingItEndsIt)
             EXPECT_EQ(offset.cx, 0) << "after move " << move;
             EXPECT_EQ(offset.cy, 0) << "after move " << move;
         }
+        // Minimised and restored from its caption, it shows its screen again.
+        for (WPARAM command : {SC_MINIMIZE, SC_RESTORE})
+            SendMessageW(device, WM_SYSCOMMAND, command, 0);
+        for (int tries = 0; tries < 100 && !IsWindowVisible(today); ++tries)
+            Sleep(50);
+        EXPECT_TRUE(IsWindowVisible(today)) << "the Today screen did not come back with the device window";
         PostMessageW(device, WM_SYSCOMMAND, SC_CLOSE, 0);  // as a window manager closes it
         EXPECT_EQ(WaitForSingleObject(run, 10000), WAIT_OBJECT_0);
         DWORD code = 1;

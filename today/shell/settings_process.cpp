@@ -16,6 +16,16 @@ void ShowOptionsProblem(HWND owner, const std::wstring& name, const std::wstring
     MessageBoxW(owner, text.c_str(), L"Settings", MB_OK | MB_ICONEXCLAMATION);
 }
 
+// The owner of what this process shows: a hidden window of its own over the
+// device window, where there is one. A modal dialog disables its owner, and
+// the device window, disabled from here, would take no drag or close.
+HWND OptionsOwner()
+{
+    HWND device = DeviceWindow();
+    return device ? CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, device, nullptr, nullptr, nullptr)
+                  : nullptr;
+}
+
 }  // namespace
 
 std::wstring ItemOptionsProblem(const std::wstring& name)
@@ -60,12 +70,13 @@ int RunItemOptions(const wchar_t* itemName)
     HGLOBAL loaded = found ? LoadResource(library, found) : nullptr;
     if (key.problem.empty() && (!procedure || !loaded))
         key.problem = std::wstring(key.record.szDLLPath) + L" has no options dialog (export 241 and template 500)";
-    if (!key.problem.empty()) {
-        ShowOptionsProblem(DeviceWindow(), itemName, key.problem);
-        return 1;
-    }
     // Over the device window, where there is one, and moved with it.
-    DialogBoxIndirectParamW(library, static_cast<const DLGTEMPLATE*>(LockResource(loaded)), DeviceWindow(), procedure,
-                            0);
-    return 0;
+    HWND owner = OptionsOwner();
+    if (!key.problem.empty())
+        ShowOptionsProblem(owner, itemName, key.problem);
+    else
+        DialogBoxIndirectParamW(library, static_cast<const DLGTEMPLATE*>(LockResource(loaded)), owner, procedure, 0);
+    if (owner)
+        DestroyWindow(owner);
+    return key.problem.empty() ? 0 : 1;
 }
