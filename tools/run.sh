@@ -36,6 +36,18 @@ usage_error() {
     exit 1
 }
 
+# Whether a --clock value is a date and time that exist, written as
+# 2026-12-13T14:25:36 (from the year 1601, as the device's clock takes it):
+# said before Wine starts, which takes seconds.
+clock_exists() {
+    [[ "$1" =~ ^([0-9]{4})-([0-9]{2})-([0-9]{2})T([0-9]{2}):([0-9]{2}):([0-9]{2})$ ]] || return 1
+    local year=$((10#${BASH_REMATCH[1]})) month=$((10#${BASH_REMATCH[2]})) day=$((10#${BASH_REMATCH[3]}))
+    local days=(0 31 28 31 30 31 30 31 31 30 31 30 31)
+    ((year % 4 == 0 && (year % 100 != 0 || year % 400 == 0))) && days[2]=29
+    ((year >= 1601 && month >= 1 && month <= 12 && day >= 1 && day <= days[month])) &&
+        ((10#${BASH_REMATCH[4]} <= 23 && 10#${BASH_REMATCH[5]} <= 59 && 10#${BASH_REMATCH[6]} <= 59))
+}
+
 arguments=("$@")
 prefix="${XDG_DATA_HOME:-$HOME/.local/share}/tolvane/device"
 host_args=()
@@ -47,7 +59,9 @@ while [ $# -gt 0 ]; do
     esac
     case "$1" in
         --prefix) prefix=$2; shift 2 ;;
-        --clock) host_args+=(--clock "$2"); shift 2 ;;
+        --clock)
+            clock_exists "$2" || usage_error "--clock $2 is not a date and time that exist, written as 2026-12-13T14:25:36"
+            host_args+=(--clock "$2"); shift 2 ;;
         --window) window=1; shift ;;
         --script) [ -f "$2" ] || die "no script file $2"; host_args+=(--script "$2"); scripted=1; shift 2 ;;
         --gremlins)
@@ -64,7 +78,7 @@ if [ "$command" = run ] && [ -z "${DISPLAY:-}" ] && [ -z "${scripted:-}" ]; then
 There is no X display to show the Today screen on (DISPLAY is not set).
 Run it from a desktop session, or make a scripted run with screenshots:
 
-    printf 'screenshot today.png\\ntap 138 56\\nscreenshot after-deal.png\\n' > demo.txt
+    printf 'screenshot today.png\\ntap 138 56\\nscreenshot after-draw.png\\n' > demo.txt
     tools/run.sh --clock 2026-12-13T14:25:36 --script demo.txt
 MSG
     exit 1

@@ -5,7 +5,6 @@
 
 namespace {
 
-const wchar_t kDoneBarClass[] = L"TolvaneDoneBar";
 const wchar_t kMenuBarClass[] = L"TolvaneMenuBar";
 const int kOkId = 1;
 
@@ -22,11 +21,25 @@ LRESULT OnPaintDoneBar(HWND bar)
     return 0;
 }
 
+// The bar goes only with its dialog: a close of it (Alt+F4, a window
+// manager's) is a close of the dialog in front, as a close of that window
+// would be; with a message box over the dialog, of that box.
+LRESULT OnCloseDoneBar(HWND bar)
+{
+    HWND dialog = GetWindow(bar, GW_OWNER);
+    HWND front = IsWindowEnabled(dialog) ? dialog : GetLastActivePopup(dialog);
+    if (front != bar && IsWindowEnabled(front))
+        PostMessageW(front, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return 0;
+}
+
 LRESULT CALLBACK DoneBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_PAINT:
         return OnPaintDoneBar(bar);
+    case WM_CLOSE:
+        return OnCloseDoneBar(bar);
     case WM_COMMAND:
         // The bar is a window of its own, which a modal box over the dialog
         // does not disable: while the dialog is disabled its ok does nothing.
@@ -65,12 +78,12 @@ void RegisterBar(const wchar_t* name, WNDPROC procedure)
 
 HWND CreateDoneBar(HWND dialog)
 {
-    RegisterBar(kDoneBarClass, DoneBarProc);
+    RegisterBar(kDoneBarClassName, DoneBarProc);
     // The device's title bar, at the top of its screen.
     const RECT screen = DeviceScreenRect();
     const int width = screen.right - screen.left;
     // Shown without taking the activation: the keys stay with the dialog.
-    HWND bar = CreateWindowExW(WS_EX_NOACTIVATE, kDoneBarClass, L"", WS_POPUP, screen.left, screen.top, width,
+    HWND bar = CreateWindowExW(WS_EX_NOACTIVATE, kDoneBarClassName, L"", WS_POPUP, screen.left, screen.top, width,
                                kTitleBarHeight, dialog, nullptr, GetModuleHandleW(L"aygshell.dll"), nullptr);
     if (!bar)
         return nullptr;

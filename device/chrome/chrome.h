@@ -8,6 +8,10 @@
 const int kTitleBarHeight = 26;
 const int kMenuBarHeight = 26;
 
+// The class of the title bar that the shell library puts over a full-screen
+// dialog, owned by the dialog; the device's rules look for it.
+const wchar_t kDoneBarClassName[] = L"TolvaneDoneBar";
+
 // The title bar over rect: the Start flag, the title, and an optional text
 // at the right (the clock).
 void PaintTitleBar(HDC dc, const RECT& rect, const wchar_t* title, const wchar_t* right);

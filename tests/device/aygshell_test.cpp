@@ -11,6 +11,7 @@
 namespace {
 
 int okCommands = 0;
+int closes = 0;
 
 // A captioned, framed popup like a dialog from a template, hidden: the shell
 // library's bars are what the tests look at.
@@ -20,6 +21,10 @@ HWND NewDialog()
         WNDCLASSW wc = {};
         wc.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
             okCommands += message == WM_COMMAND && LOWORD(wParam) == IDOK;
+            if (message == WM_CLOSE) {
+                ++closes;
+                return 0;
+            }
             return DefWindowProcW(window, message, wParam, lParam);
         };
         wc.lpszClassName = L"ShellTestDialog";
@@ -82,6 +87,14 @@ TEST(ShellLibrary, InitDialogSizesTheDialogInTheDeviceScreenWithALiveOk)
         EnableWindow(dialog, FALSE);  // a message box over it
         SendMessageW(ok, BM_CLICK, 0, 0);
         EXPECT_EQ(okCommands, 1);
+        EnableWindow(dialog, TRUE);
+        closes = 0;
+        SendMessageW(bar, WM_SYSCOMMAND, SC_CLOSE, 0);  // Alt+F4, or a window manager's close
+        MSG msg;
+        for (int i = 0; i < 100 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i)
+            DispatchMessageW(&msg);
+        EXPECT_TRUE(IsWindow(bar)) << "the bar goes only with its dialog";
+        EXPECT_EQ(closes, 1) << "a close of the bar is one of its dialog";
     }
     SetEnvironmentVariableW(kDeviceWindowVariable, nullptr);
     DestroyWindow(device);

@@ -1,8 +1,9 @@
 // A Today item that breaks one of the device's rules when its row is
 // tapped, the one TOLVANE_BAIT names: "stale" (the row changes what it
 // paints but asks for no repaint), "offscreen" (a window right of the
-// screen), "disable" (the Today screen disabled), "leak" (drawing objects
-// never freed), "crash", "hang".
+// screen), "barless" (a full-screen dialog without its title bar),
+// "disable" (the Today screen disabled), "leak" (drawing objects never
+// freed), "crash", "hang".
 #include <windows.h>
 
 #include "tests/support/test_row.h"
@@ -24,6 +25,8 @@ void Tapped(HWND row)
     ++taps;
     if (Planted(L"offscreen"))
         CreateWindowExW(0, L"STATIC", L"off", WS_POPUP | WS_VISIBLE, 300, 100, 40, 40, row, nullptr, nullptr, nullptr);
+    if (Planted(L"barless"))
+        CreateWindowExW(0, L"#32770", L"Bare", WS_POPUP | WS_VISIBLE, 0, 26, 240, 294, row, nullptr, nullptr, nullptr);
     if (Planted(L"disable"))
         EnableWindow(GetParent(row), FALSE);
     for (int i = 0; Planted(L"leak") && i < 2000; ++i)

@@ -8,8 +8,10 @@
 #include "device/device_screen.h"
 #include "device/today_registry.h"
 #include "tests/support/item_key.h"
+#include "today/runner/screenshot.h"
 #include "today/runner/script.h"
 #include "today/shell/settings_page.h"
+#include "today/shell/settings_process.h"
 #include "today/shell/shell_paint.h"
 #include "today/shell/shell_window.h"
 #include "today/shell/today_items.h"
@@ -250,24 +252,65 @@ TEST(TodayItems, StandInTheirOrderTiesInRegistryOrderBrokenOnesLeftOut)
     EXPECT_EQ(names, (std::vector<std::wstring>{L"Gamma", L"Tolvane", L"Alpha", L"Beta", L"Zeta"}));
 }
 
+// The items a window of the test loads as the Today screen does: in its
+// WM_CREATE, where Wine would swallow a fault that reached the window
+// procedure's caller.
+std::vector<TodayItem> loadedItems;
+LRESULT CALLBACK LoadingShellProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_CREATE)
+        loadedItems = LoadTodayItems(window);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND CreateLoadingShell()
+{
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = LoadingShellProc;
+    wc.lpszClassName = L"TolvaneLoadingShell";
+    RegisterClassW(&wc);
+    return CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 240, 320, nullptr, nullptr, nullptr, nullptr);
+}
+
+// The settings page's choices and what the Today screen hears as it closes.
+WPARAM CloseSettingsPage(HWND shell, HWND control, WPARAM key)
+{
+    SendMessageW(control, WM_KEYDOWN, key, 0);
+    MSG closed = {};
+    return PeekMessageW(&closed, shell, WM_TODAY_SETTINGSCLOSED, WM_TODAY_SETTINGSCLOSED, PM_REMOVE) ? closed.wParam
+                                                                                                     : 99;
+}
+
 TEST(TodayItems, EachBadItemLeftOutSayingWhyTheOthersStayTheSettingsPageShowsItSo)
 {
     Install();  // "Tolvane"
     wchar_t windows[MAX_PATH];
     GetWindowsDirectoryW(windows, MAX_PATH);
-    CopyFileW((kBin + L"faulty_item.dll").c_str(), (std::wstring(windows) + L"\\faulty_item.dll").c_str(), FALSE);
+    const std::wstring folder = std::wstring(windows) + L"\\";
+    CopyFileW((kBin + L"faulty_item.dll").c_str(), (folder + L"faulty_item.dll").c_str(), FALSE);
+    CopyFileW((kBin + L"coredll.dll").c_str(), (folder + L"noexport.dll").c_str(), FALSE);
+    std::ofstream((folder + L"notpe.dll").c_str()) << "not a library";
     const std::wstring longPath(100000, L'x');
     const struct {
         const wchar_t *name, *dll, *value;  // value: one to replace (REG_NONE: to delete) after the usual ones
         DWORD type;
         const wchar_t* message;  // a part of why it is left out; empty: left out without a word, as off
-    } bad[] = {{L"Unlinked", L"\\Windows\\Tolvane.dll", L"DLL", REG_NONE, L"its key has no \"DLL\" value"},
-               {L"NumberDll", L"", L"DLL", REG_DWORD, L"its \"DLL\" value is not text"},
-               {L"LongDll", longPath.c_str(), nullptr, 0, L"its \"DLL\" value is 100000 characters long"},
-               {L"Relative", L"Windows\\Tolvane.dll", nullptr, 0, L"is not a device path"},
-               {L"Missing", L"\\Windows\\missing.dll", nullptr, 0, L"\\Windows\\missing.dll is not on the device"},
-               {L"Faulty", L"\\Windows\\faulty_item.dll", nullptr, 0, L"its export 240 faulted"},
-               {L"TextEnabled", L"\\Windows\\Tolvane.dll", L"Enabled", REG_SZ, L""}};
+        const wchar_t* listed;   // how the settings page lists it, after its name
+    } bad[] = {
+        {L"Unlinked", L"\\Windows\\Tolvane.dll", L"DLL", REG_NONE,
+         L"its key has no \"DLL\" value, as after an unlink (./tools/run.sh install", L" (no library)"},
+        {L"NumberDll", L"", L"DLL", REG_DWORD, L"its \"DLL\" value is not text", L" (no library)"},
+        {L"LongDll", longPath.c_str(), nullptr, 0, L"its \"DLL\" value is 100000 characters long", L" (no library)"},
+        {L"Relative", L"Windows\\Tolvane.dll", nullptr, 0, L"is not a device path", L" (no library)"},
+        {L"Missing", L"\\Windows\\missing.dll", nullptr, 0, L"\\Windows\\missing.dll is not on the device",
+         L" (no library)"},
+        {L"NotPE", L"\\Windows\\notpe.dll", nullptr, 0, L"\\Windows\\notpe.dll is not a library (error 193)",
+         L" (no library)"},
+        {L"NoExport", L"\\Windows\\noexport.dll", nullptr, 0, L"\\Windows\\noexport.dll has no export 240",
+         L" (left out)"},
+        {L"Faulty", L"\\Windows\\faulty_item.dll", nullptr, 0, L"its export 240 faulted", L" (left out)"},
+        {L"TextEnabled", L"\\Windows\\Tolvane.dll", L"Enabled", REG_SZ, L"", L""},
+    };
     for (const auto& item : bad) {
         AddItem(item.name, item.dll, 1, 0);
         const std::wstring key = TodayItemKeyPath(item.name);
@@ -276,32 +319,54 @@ TEST(TodayItems, EachBadItemLeftOutSayingWhyTheOthersStayTheSettingsPageShowsItS
         else if (item.value)
             RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), item.value, item.type, L"1", sizeof(L"1"));
     }
-    HWND shell = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 240, 320, nullptr, nullptr, nullptr, nullptr);
+    HWND shell = CreateLoadingShell();
     std::vector<std::wstring> names;
-    for (const TodayItem& item : LoadTodayItems(shell)) {
+    for (const TodayItem& item : loadedItems) {
         names.push_back(item.record.szName);
         DestroyWindow(item.record.hwndCustom);
         FreeLibrary(item.library);
     }
     EXPECT_EQ(names, std::vector<std::wstring>{L"Tolvane"});
+    // One reason an item: the Today screen's, the page's and the Options button's.
+    OpenSettingsPage(shell);
+    HWND page = FindWindowW(L"TolvaneTodaySettings", nullptr);
     for (const auto& item : bad) {
         const std::wstring why = WhyTodayItemLeftOut(item.name);
         EXPECT_TRUE(*item.message ? why.find(item.message) != std::wstring::npos : why.empty()) << why;
+        EXPECT_EQ(ItemOptionsProblem(item.name), why) << item.name;
+        EXPECT_TRUE(FindWindowExW(page, nullptr, L"BUTTON", (std::wstring(item.name) + item.listed).c_str()))
+            << item.name;
     }
-    // The page reads the keys as the Today screen does; Escape leaves it unchanged.
-    OpenSettingsPage(shell);
-    HWND page = FindWindowW(L"TolvaneTodaySettings", nullptr);
-    HWND unlinked = FindWindowExW(page, nullptr, L"BUTTON", L"Unlinked (no library)");
-    HWND text = FindWindowExW(page, nullptr, L"BUTTON", L"TextEnabled");
-    ASSERT_TRUE(unlinked && text);
-    EXPECT_FALSE(IsWindowEnabled(unlinked) || SendMessageW(unlinked, BM_GETCHECK, 0, 0) ||
-                 SendMessageW(text, BM_GETCHECK, 0, 0));
-    SendMessageW(text, BM_CLICK, 0, 0);
-    SendMessageW(text, WM_KEYDOWN, VK_ESCAPE, 0);
-    MSG closed = {};
-    EXPECT_TRUE(PeekMessageW(&closed, shell, WM_TODAY_SETTINGSCLOSED, WM_TODAY_SETTINGSCLOSED, PM_REMOVE));
-    EXPECT_EQ(closed.wParam, 0u) << "nothing changed";
-    EXPECT_FALSE(IsWindow(page));
+    CloseSettingsPage(shell, page, VK_ESCAPE);
+    // The page's ok stores its ticks; Escape leaves them as they were. What
+    // an item's options stored while the page was open is the items' either
+    // way, and the Today screen starts them again.
+    const struct {
+        bool optionsStored;
+        WPARAM key, changed;
+        DWORD textEnabled;  // 1: the item's text "1" left as it was
+    } closings[] = {{false, VK_ESCAPE, 0, 1}, {true, VK_ESCAPE, 1, 1}, {false, VK_RETURN, 1, 0}};
+    const DWORD kRedStripe = 162;
+    for (const auto& c : closings) {
+        OpenSettingsPage(shell);
+        page = FindWindowW(L"TolvaneTodaySettings", nullptr);
+        HWND text = FindWindowExW(page, nullptr, L"BUTTON", L"TextEnabled");
+        ASSERT_TRUE(text);
+        EXPECT_FALSE(SendMessageW(text, BM_GETCHECK, 0, 0));
+        SendMessageW(text, BM_CLICK, 0, 0);
+        if (c.optionsStored)
+            RegSetKeyValueW(HKEY_LOCAL_MACHINE, kItemKeyPath, L"CARDBACK", REG_DWORD, &kRedStripe, sizeof(kRedStripe));
+        EXPECT_EQ(CloseSettingsPage(shell, text, c.key), c.changed) << c.key << c.optionsStored;
+        EXPECT_FALSE(IsWindow(page));
+        EXPECT_EQ(Stored(L"CARDBACK").first, c.optionsStored ? DWORD(REG_DWORD) : 0u);
+        RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kItemKeyPath, L"CARDBACK");
+        DWORD type = 0, size = 0;
+        RegGetValueW(HKEY_LOCAL_MACHINE, TodayItemKeyPath(L"TextEnabled").c_str(), L"Enabled", RRF_RT_ANY, &type,
+                     nullptr, &size);
+        EXPECT_EQ(type == REG_SZ, c.textEnabled == 1) << c.key << c.optionsStored;
+        RegSetKeyValueW(HKEY_LOCAL_MACHINE, TodayItemKeyPath(L"TextEnabled").c_str(), L"Enabled", REG_SZ, L"1",
+                        sizeof(L"1"));
+    }
     DestroyWindow(shell);
     for (const auto& item : bad)
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, TodayItemKeyPath(item.name).c_str());
@@ -338,7 +403,7 @@ TEST(Quiet, ADeviceThatNeverSettlesEndsTheRunNamingWhatIsBusy)
     Install(false);
     EXPECT_EQ(code, 1u);
     const std::string log = FileBytes(std::string(errors.begin(), errors.end()));
-    EXPECT_NE(log.find("line 2: the device was not quiet within 2 s: the window \"\" (RestlessItem)"),
+    EXPECT_NE(log.find("restless.txt:2: the device was not quiet within 2 s: the window \"\" (RestlessItem)"),
               std::string::npos)
         << log;
 }
@@ -376,6 +441,7 @@ TEST(Gremlins, EachRuleStopsTheRunAtItsPlantedFaultAndTheReplayToo)
     } cases[] = {
         {L"stale", "the rows show what their items paint"},
         {L"offscreen", "every window inside the screen"},
+        {L"barless", "every dialog with its title bar"},
         {L"disable", "the Today screen enabled without a dialog"},
         {L"leak", "objects within bounds"},
         {L"crash", "no program crashed"},
@@ -450,6 +516,12 @@ TEST(DeviceWindow, CarriesTheDeviceMovesItAndClosingItEndsIt)
             EXPECT_EQ(offset.cx, 0) << "after move " << move;
             EXPECT_EQ(offset.cy, 0) << "after move " << move;
         }
+        // Minimised and restored from its caption, it shows its screen again.
+        for (WPARAM command : {SC_MINIMIZE, SC_RESTORE})
+            SendMessageW(device, WM_SYSCOMMAND, command, 0);
+        for (int tries = 0; tries < 100 && !IsWindowVisible(today); ++tries)
+            Sleep(50);
+        EXPECT_TRUE(IsWindowVisible(today)) << "the Today screen did not come back with the device window";
         PostMessageW(device, WM_SYSCOMMAND, SC_CLOSE, 0);  // as a window manager closes it
         EXPECT_EQ(WaitForSingleObject(run, 10000), WAIT_OBJECT_0);
         DWORD code = 1;
@@ -470,6 +542,8 @@ TEST(Script, ReadsEachCommandAndNamesTheLineOfAFault)
         const wchar_t* error;  // a part of the message, or empty for a good script
     } cases[] = {
         {"# a comment\r\n\r\ntap 135 58\r\nwait 500 # settle\r\nscreenshot a.png\r\nkey up\r\nreset\r\nquit\r\n", L""},
+        // As some Windows editors save it: a byte-order mark first.
+        {"\xEF\xBB\xBF# a comment\n\ntap 135 58\nwait 500\nscreenshot a.png\nkey up\nreset\nquit\n", L""},
         {"tap 135\n", L":1: tap takes two screen coordinates"},
         {"wait 10\ntapp 1 2\n", L":2: unknown command \"tapp\""},
         {"wait soon\n", L":1: wait takes milliseconds"},
@@ -492,13 +566,21 @@ TEST(Script, ReadsEachCommandAndNamesTheLineOfAFault)
         EXPECT_EQ(ReadScript(path.c_str(), &steps, &error), !*c.error) << c.text;
         EXPECT_NE(error.find(c.error), std::wstring::npos) << c.text;
         if (!*c.error) {
-            EXPECT_EQ(steps.size(), 6u);
+            ASSERT_EQ(steps.size(), 6u);
+            EXPECT_EQ(steps[1].place, path + L":4") << "where a message during the run names it";
         }
     }
     std::vector<ScriptStep> steps;
     std::wstring error;
     EXPECT_FALSE(ReadScript(L"C:\\no\\such\\script.txt", &steps, &error));
     EXPECT_NE(error.find(L"cannot open the script"), std::wstring::npos);
+}
+
+TEST(Screenshot, IntoAFolderThatIsNotThereSaysSo)
+{
+    const std::wstring path = kWork + L"no-such-folder\\first.png";
+    ASSERT_FALSE(SavePicture(std::vector<DWORD>(kDeviceScreenWidth * kDeviceScreenHeight), path.c_str()));
+    EXPECT_EQ(WhyNotWritten(path), L"there is no folder " + kWork + L"no-such-folder");
 }
 
 }  // namespace

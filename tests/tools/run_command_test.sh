@@ -120,6 +120,12 @@ fi
 grep -q "bad.txt:2: tap takes two screen coordinates" bad.log || fail "a bad script did not say why: $(cat bad.log)"
 "${run[@]}" --clock >clock.log 2>&1 && fail "an option without its value exited 0"
 grep -q "error: --clock needs a value" clock.log || fail "an option without its value said: $(cat clock.log)"
+# A clock that does not exist is refused before Wine starts, with the run command's usage.
+for clock in 2026-02-29T10:00:00 2026-12-13; do
+    "${run[@]/2026-12-13T14:25:36/$clock}" --script good.txt >clock.log 2>&1 && fail "--clock $clock exited 0"
+    grep -q "error: --clock $clock is not a date and time that exist" clock.log && grep -q "tools/run.sh \[--prefix" clock.log &&
+        ! grep -q "^today:" clock.log || fail "--clock $clock said: $(cat clock.log)"
+done
 
 echo "run command: $failures failed"
 [ "$failures" -eq 0 ]

@@ -80,7 +80,7 @@ int RunDeviceGremlins(unsigned seed, long events, bool yes)
     if (!screen.Ready())
         return 1;
     Device device;
-    if (!device.Boot() || !device.WaitUntilQuiet(0))
+    if (!device.Boot() || !device.WaitUntilQuiet(L"the boot"))
         return 1;
     Gremlins gremlins(seed, yes);
     DeviceRules rules;
@@ -99,7 +99,7 @@ int RunDeviceGremlins(unsigned seed, long events, bool yes)
         ScriptStep step;
         std::wstring unused;
         ParseStep(done.back(), &step, &unused);
-        step.line = event;
+        step.place = L"event " + std::to_wstring(event);
         const bool quiet = RunStep(device, step);
         std::vector<DWORD> after = CaptureScreen();
         const BrokenRule broken = rules.Check(device, quiet);

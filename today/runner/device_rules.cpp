@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "device/chrome/chrome.h"
 #include "device/device_screen.h"
 #include "device_programs.h"
 #include "supervisor.h"
@@ -17,6 +18,7 @@ const wchar_t kRuleNoCrash[] = L"no program crashed";
 const wchar_t kRuleAnswers[] = L"every program answers";
 const wchar_t kRuleObjects[] = L"objects within bounds";
 const wchar_t kRuleEnabled[] = L"the Today screen enabled without a dialog";
+const wchar_t kRuleTitleBar[] = L"every dialog with its title bar";
 
 // How long the Today screen may take to answer a rule's question.
 const UINT kAnswerLimit = 5000;
@@ -50,6 +52,21 @@ std::wstring OutsideTheScreen(const std::vector<HWND>& windows)
                      rect.right - screen.left, rect.bottom - screen.top);
             return L"the window " + Describe(window) + where;
         }
+    }
+    return L"";
+}
+
+// A dialog the shell library made full screen has no caption of its own:
+// its title and its ok are in the title bar over it, there while it is.
+std::wstring DialogWithoutTitleBar(const std::vector<HWND>& windows)
+{
+    for (HWND dialog : windows) {
+        if (!IsOfClass(dialog, L"#32770") || (GetWindowLongPtrW(dialog, GWL_STYLE) & WS_CAPTION) == WS_CAPTION)
+            continue;
+        if (std::none_of(windows.begin(), windows.end(), [dialog](HWND bar) {
+                return IsOfClass(bar, kDoneBarClassName) && GetWindow(bar, GW_OWNER) == dialog;
+            }))
+            return L"the dialog " + Describe(dialog) + L" is shown without its title bar";
     }
     return L"";
 }
@@ -189,6 +206,7 @@ BrokenRule DeviceRules::Check(Device& device, bool quiet)
         std::wstring broken;
     } rules[] = {
         {kRuleInsideScreen, OutsideTheScreen(windows)},
+        {kRuleTitleBar, DialogWithoutTitleBar(windows)},
         {kRuleEnabled, DisabledAlone(shell, windows)},
         {kRuleObjects, TooManyObjects(shell, ids)},
         {kRuleRowPainted, StaleRow(shell)},

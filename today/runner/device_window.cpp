@@ -91,23 +91,6 @@ LRESULT OnPaint(HWND device)
     return 0;
 }
 
-LRESULT CALLBACK DeviceWndProc(HWND device, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_CREATE:
-        return OnCreate(device);
-    case WM_WINDOWPOSCHANGED:
-        OnWindowPosChanged(device);
-        return DefWindowProcW(device, message, wParam, lParam);
-    case WM_CLOSE:
-        return OnClose();
-    case WM_PAINT:
-        return OnPaint(device);
-    default:
-        return DefWindowProcW(device, message, wParam, lParam);
-    }
-}
-
 // The device window is a frame around its screen, with nothing of its own
 // where the screen is: whatever raises it on the host's display (a click on
 // its caption, a drag, the window system), it cannot cover the Today screen
@@ -125,6 +108,73 @@ void CutOutTheScreen(HWND device)
     CombineRgn(shape, shape, hole, RGN_DIFF);
     DeleteObject(hole);
     SetWindowRgn(device, shape, FALSE);  // the window owns the region now
+}
+
+const wchar_t kHiddenWithDevice[] = L"TolvaneHiddenWithDevice";
+
+struct Showing {
+    HWND device;
+    bool show;
+};
+
+// Wine hides the windows of other programs that the device window owns as
+// it is minimised, but never shows them again: each is hidden here, marked,
+// and shown again from its mark.
+BOOL CALLBACK ShowWithDevice(HWND window, LPARAM lParam)
+{
+    const auto& showing = *reinterpret_cast<const Showing*>(lParam);
+    if (!OwnedByDevice(window, showing.device))
+        return TRUE;
+    if (!showing.show && IsWindowVisible(window)) {
+        SetPropW(window, kHiddenWithDevice, window);
+        ShowWindowAsync(window, SW_HIDE);  // async: a busy program does not hold the device window
+    } else if (showing.show && RemovePropW(window, kHiddenWithDevice)) {
+        ShowWindowAsync(window, SW_SHOWNA);
+    }
+    return TRUE;
+}
+
+// Minimised, the device window is its caption alone, with no hole where the
+// screen was and none of the screen's windows; restored, it has them again.
+LRESULT OnMinimise(HWND device, WPARAM wParam, LPARAM lParam)
+{
+    Showing hiding = {device, false};
+    EnumWindows(ShowWithDevice, reinterpret_cast<LPARAM>(&hiding));
+    SetWindowRgn(device, nullptr, FALSE);
+    return DefWindowProcW(device, WM_SYSCOMMAND, wParam, lParam);
+}
+
+LRESULT OnRestored(HWND device)
+{
+    CutOutTheScreen(device);
+    Showing showing = {device, true};
+    EnumWindows(ShowWithDevice, reinterpret_cast<LPARAM>(&showing));
+    return 0;
+}
+
+LRESULT CALLBACK DeviceWndProc(HWND device, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate(device);
+    case WM_WINDOWPOSCHANGED:
+        OnWindowPosChanged(device);
+        return DefWindowProcW(device, message, wParam, lParam);
+    case WM_CLOSE:
+        return OnClose();
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_MINIMIZE)
+            return OnMinimise(device, wParam, lParam);
+        return DefWindowProcW(device, message, wParam, lParam);
+    case WM_SIZE:
+        if (wParam == SIZE_RESTORED && IsWindowVisible(device))
+            OnRestored(device);
+        return DefWindowProcW(device, message, wParam, lParam);
+    case WM_PAINT:
+        return OnPaint(device);
+    default:
+        return DefWindowProcW(device, message, wParam, lParam);
+    }
 }
 
 // Opens the device window and makes it known to every program the device

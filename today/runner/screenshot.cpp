@@ -1,5 +1,6 @@
 #include "screenshot.h"
 
+#include <errno.h>
 #include <stdio.h>
 
 #include <vector>
@@ -59,6 +60,20 @@ std::vector<DWORD> CaptureScreen()
 bool SaveScreenshot(const wchar_t* path)
 {
     return SavePicture(CaptureScreen(), path);
+}
+
+std::wstring WhyNotWritten(const std::wstring& path)
+{
+    // The usual cause, in words: the C runtime would say only that "no such
+    // file or directory" exists.
+    const size_t slash = path.find_last_of(L"\\/");
+    if (slash != std::wstring::npos && slash > 0) {
+        const std::wstring folder = path.substr(0, slash);
+        const DWORD attributes = GetFileAttributesW(folder.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return L"there is no folder " + folder;
+    }
+    return _wcserror(errno);
 }
 
 bool SavePicture(const std::vector<DWORD>& pixels, const wchar_t* path)

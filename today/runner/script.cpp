@@ -87,7 +87,7 @@ bool ParseStep(const std::wstring& line, ScriptStep* step, std::wstring* why)
         step->kind = ScriptStep::kScreenshot;
         std::getline(words >> std::ws, step->path);
         if (step->path.empty()) {
-            *why = L"screenshot takes a file name, as in \"screenshot shots/first.png\"";
+            *why = L"screenshot takes a file name, as in \"screenshot first.png\"";
             return false;
         }
         return true;
@@ -125,6 +125,9 @@ bool ReadScript(const wchar_t* path, std::vector<ScriptStep>* steps, std::wstrin
     for (size_t read; (read = fread(buffer, 1, sizeof(buffer), file)) > 0;)
         text.append(buffer, read);
     fclose(file);
+    // The mark some Windows editors put at the start of a UTF-8 file.
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        text.erase(0, 3);
 
     std::wistringstream lines(Widen(text));
     std::wstring line;
@@ -137,10 +140,10 @@ bool ReadScript(const wchar_t* path, std::vector<ScriptStep>* steps, std::wstrin
         if (line.find_first_not_of(L" \t\r") == std::wstring::npos)
             continue;
         ScriptStep step;
-        step.line = number;
+        step.place = std::wstring(path) + L":" + std::to_wstring(number);
         std::wstring why;
         if (!ParseStep(line, &step, &why)) {
-            *error = std::wstring(path) + L":" + std::to_wstring(number) + L": " + why;
+            *error = step.place + L": " + why;
             return false;
         }
         steps->push_back(step);

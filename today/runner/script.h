@@ -19,7 +19,7 @@ struct ScriptStep {
     int x = 0, y = 0, milliseconds = 0;
     unsigned short virtualKey = 0;
     std::wstring path;
-    int line = 0;
+    std::wstring place;  // where it comes from, for messages: "FILE:LINE" of a script
 };
 
 // Reads one command of a script, without its comment; on a fault, why

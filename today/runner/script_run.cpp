@@ -15,31 +15,32 @@ bool RunStep(Device& device, const ScriptStep& step)
     switch (step.kind) {
     case ScriptStep::kTap:
         TapScreen(step.x, step.y);
-        return device.WaitUntilQuiet(step.line);
+        return device.WaitUntilQuiet(step.place);
     case ScriptStep::kKey:
         PressKey(step.virtualKey);
-        return device.WaitUntilQuiet(step.line);
+        return device.WaitUntilQuiet(step.place);
     case ScriptStep::kWait:
         return device.Run(step.milliseconds);
     case ScriptStep::kScreenshot:
-        if (!device.WaitUntilQuiet(step.line))
+        if (!device.WaitUntilQuiet(step.place))
             return false;
         if (!SaveScreenshot(step.path.c_str())) {
-            fwprintf(stderr, L"today: line %d: cannot write the screenshot %ls\n", step.line, step.path.c_str());
+            fwprintf(stderr, L"today: %ls: cannot write the screenshot %ls: %ls\n", step.place.c_str(),
+                     step.path.c_str(), WhyNotWritten(step.path).c_str());
             return false;
         }
         return true;
     case ScriptStep::kReset:
-        return device.SoftReset() && device.WaitUntilQuiet(step.line);
+        return device.SoftReset() && device.WaitUntilQuiet(step.place);
     case ScriptStep::kSettings:
         PostMessageW(FindWindowW(kShellClassName, nullptr), WM_TODAY_OPENSETTINGS, 0, 0);
-        return device.WaitUntilQuiet(step.line);
+        return device.WaitUntilQuiet(step.place);
     case ScriptStep::kClose:
         // As a window manager closes a window: the front dialog, never the
         // Today screen.
         if (HWND front = FrontDialog(DeviceProcessIds(device.Programs())))
             PostMessageW(front, WM_SYSCOMMAND, SC_CLOSE, 0);
-        return device.WaitUntilQuiet(step.line);
+        return device.WaitUntilQuiet(step.place);
     case ScriptStep::kRules:
     case ScriptStep::kQuit:
         return true;
@@ -54,7 +55,7 @@ int RunDeviceScript(const std::vector<ScriptStep>& steps)
         return 1;
     Device device;
     // A script begins on the Today screen as it first shows, all painted.
-    if (!device.Boot() || (!steps.empty() && !device.WaitUntilQuiet(steps.front().line)))
+    if (!device.Boot() || (!steps.empty() && !device.WaitUntilQuiet(steps.front().place)))
         return 1;
     DeviceRules rules;
     bool checking = false;
@@ -65,12 +66,12 @@ int RunDeviceScript(const std::vector<ScriptStep>& steps)
         const bool done = RunStep(device, step);
         const BrokenRule broken = checking ? rules.Check(device, done) : BrokenRule();
         if (broken.name) {
-            fwprintf(stderr, L"today: line %d: the rule \"%ls\" is broken: %ls\n", step.line, broken.name,
+            fwprintf(stderr, L"today: %ls: the rule \"%ls\" is broken: %ls\n", step.place.c_str(), broken.name,
                      broken.detail.c_str());
             return 1;
         }
         if (!done) {
-            fwprintf(stderr, L"today: the script stopped at line %d\n", step.line);
+            fwprintf(stderr, L"today: %ls: the script stopped there\n", step.place.c_str());
             return 1;
         }
     }

@@ -178,7 +178,7 @@ bool Device::Run(DWORD milliseconds)
     }
 }
 
-bool Device::WaitUntilQuiet(int line)
+bool Device::WaitUntilQuiet(const std::wstring& place)
 {
     const DWORD limit = QuietLimit();
     const ULONGLONG end = Deadline(limit);
@@ -196,7 +196,7 @@ bool Device::WaitUntilQuiet(int line)
         if (!busy.empty())
             lastBusy = busy;
         if (quiet < kQuietLooks && GetTickCount64() >= end) {
-            fwprintf(stderr, L"today: line %d: the device was not quiet within %lu s: %ls\n", line, limit / 1000,
+            fwprintf(stderr, L"today: %ls: the device was not quiet within %lu s: %ls\n", place.c_str(), limit / 1000,
                      lastBusy.c_str());
             return false;
         }

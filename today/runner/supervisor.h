@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 // The emulated device as a run drives it: the Today screen as its own
 // process, restarted at every soft reset as a Pocket PC boots again; a reset
 // ends every program the device started.
@@ -24,7 +26,8 @@ public:
     // and the screen the same over a few looks. False, with what was still
     // busy said on standard error, when the limit passes first (or the Today
     // screen ended).
-    bool WaitUntilQuiet(int line);
+    // place says where the run is, for that message.
+    bool WaitUntilQuiet(const std::wstring& place);
 
     // Closes the Today screen as a user would, so its items hear of it.
     void Close();

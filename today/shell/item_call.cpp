@@ -13,6 +13,7 @@ struct Guard {
     DWORD thread = 0;
     DWORD fault = 0;
     ULONG_PTR stackBelow = 0;
+    HMODULE item = nullptr;
     LPTOP_LEVEL_EXCEPTION_FILTER previous = nullptr;
 };
 Guard guard;
@@ -22,13 +23,10 @@ Guard guard;
     __builtin_longjmp(guard.jumpBuffer, 1);
 }
 
-// Only a fault that nothing handled reaches this filter, so the item's (and
-// Wine's) own exception handlers keep working. The system itself resumes
-// the thread, on a stack below the guarded call, in JumpBack.
-LONG WINAPI FaultFilter(EXCEPTION_POINTERS* exception)
+// The system itself resumes the thread, on a stack below the guarded call,
+// in JumpBack.
+LONG EndTheCall(EXCEPTION_POINTERS* exception)
 {
-    if (guard.thread != GetCurrentThreadId())
-        return guard.previous ? guard.previous(exception) : EXCEPTION_CONTINUE_SEARCH;
     guard.thread = 0;
     guard.fault = exception->ExceptionRecord->ExceptionCode;
 #if defined(_M_X64) || defined(__x86_64__)
@@ -39,6 +37,31 @@ LONG WINAPI FaultFilter(EXCEPTION_POINTERS* exception)
     exception->ContextRecord->Eip = reinterpret_cast<ULONG_PTR>(&JumpBack);
 #endif
     return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+// A fault in the item's own code ends the call before any handler of the
+// frames between sees it: Wine's dispatcher of window procedures (the Today
+// screen loads its items in WM_CREATE) would swallow it, and with it the
+// rest of the load, without a word.
+LONG WINAPI ItemCodeFault(EXCEPTION_POINTERS* exception)
+{
+    HMODULE faulted = nullptr;
+    if (guard.thread != GetCurrentThreadId() ||
+        !GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            static_cast<LPCWSTR>(exception->ExceptionRecord->ExceptionAddress), &faulted) ||
+        faulted != guard.item)
+        return EXCEPTION_CONTINUE_SEARCH;
+    return EndTheCall(exception);
+}
+
+// Any other fault (in a system library the item called) reaches this filter
+// only when nothing handled it, so Wine's own exception handlers keep
+// working.
+LONG WINAPI FaultFilter(EXCEPTION_POINTERS* exception)
+{
+    if (guard.thread != GetCurrentThreadId())
+        return guard.previous ? guard.previous(exception) : EXCEPTION_CONTINUE_SEARCH;
+    return EndTheCall(exception);
 }
 
 struct HangWatch {
@@ -79,9 +102,13 @@ bool CallInitializeItem(PFNCUSTOMINITIALIZEITEM initialize, TODAYLISTITEM* recor
 {
     HangWatch watch = {CreateEventW(nullptr, TRUE, FALSE, nullptr), record->szName};
     HANDLE watcher = watch.returned ? CreateThread(nullptr, 0, WatchForHang, &watch, 0, nullptr) : nullptr;
+    guard.item = record->hinstDLL;
     guard.previous = SetUnhandledExceptionFilter(FaultFilter);
+    void* first = AddVectoredExceptionHandler(1, ItemCodeFault);
     *window = nullptr;
     const bool returned = GuardedCall(initialize, record, parent, window);
+    if (first)
+        RemoveVectoredExceptionHandler(first);
     SetUnhandledExceptionFilter(guard.previous);
     *fault = guard.fault;
     if (watcher) {

@@ -81,9 +81,10 @@ std::vector<ItemEntry> ReadItems()
         TodayItemKey key;
         if (!ReadTodayItemKey(name, &key))
             continue;
-        const bool noLibrary = !key.problem.empty();
-        items.push_back({name, key.record.fEnabled != FALSE, key.record.fOptions != FALSE, noLibrary,
-                         noLibrary ? key.problem : WhyTodayItemLeftOut(name), nullptr, nullptr});
+        bool noLibrary = !key.problem.empty();
+        const std::wstring problem = noLibrary ? key.problem : WhyTodayItemLeftOut(name, &noLibrary);
+        items.push_back(
+            {name, key.record.fEnabled != FALSE, key.record.fOptions != FALSE, noLibrary, problem, nullptr, nullptr});
     }
     return items;
 }

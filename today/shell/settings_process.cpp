@@ -2,7 +2,6 @@
 
 #include <stdio.h>
 
-#include "device/device_path.h"
 #include "device/device_screen.h"
 #include "device/include/todaycmn.h"
 #include "today_items.h"
@@ -17,15 +16,33 @@ void ShowOptionsProblem(HWND owner, const std::wstring& name, const std::wstring
     MessageBoxW(owner, text.c_str(), L"Settings", MB_OK | MB_ICONEXCLAMATION);
 }
 
+// The owner of what this process shows: a hidden window of its own over the
+// device window, where there is one. A modal dialog disables its owner, and
+// the device window, disabled from here, would take no drag or close.
+HWND OptionsOwner()
+{
+    HWND device = DeviceWindow();
+    return device ? CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, device, nullptr, nullptr, nullptr)
+                  : nullptr;
+}
+
 }  // namespace
 
-void StartItemOptions(HWND owner, const std::wstring& name)
+std::wstring ItemOptionsProblem(const std::wstring& name)
 {
     TodayItemKey key;
     if (!ReadTodayItemKey(name, &key))
-        key.problem = L"its key is gone";
-    if (!key.problem.empty()) {
-        ShowOptionsProblem(owner, name, key.problem);
+        return L"its key is gone";
+    // Otherwise the reason the Today screen gave for leaving the item out,
+    // word for word.
+    return key.problem.empty() ? WhyTodayItemLeftOut(name) : key.problem;
+}
+
+void StartItemOptions(HWND owner, const std::wstring& name)
+{
+    const std::wstring problem = ItemOptionsProblem(name);
+    if (!problem.empty()) {
+        ShowOptionsProblem(owner, name, problem);
         return;
     }
     wchar_t self[MAX_PATH];
@@ -45,9 +62,7 @@ int RunItemOptions(const wchar_t* itemName)
     TodayItemKey key;
     if (!ReadTodayItemKey(itemName, &key))
         key.problem = L"its key is gone";
-    wchar_t hostPath[MAX_PATH];
-    DevicePathToHost(key.record.szDLLPath, hostPath, MAX_PATH);
-    HMODULE library = key.problem.empty() ? LoadLibraryW(hostPath) : nullptr;
+    HMODULE library = key.problem.empty() ? LoadItemLibrary(key.record, &key.problem) : nullptr;
     auto procedure = library ? reinterpret_cast<DLGPROC>(reinterpret_cast<void*>(
                                    GetProcAddress(library, MAKEINTRESOURCEA(ORDINAL_OPTIONSDIALOGPROC))))
                              : nullptr;
@@ -55,12 +70,13 @@ int RunItemOptions(const wchar_t* itemName)
     HGLOBAL loaded = found ? LoadResource(library, found) : nullptr;
     if (key.problem.empty() && (!procedure || !loaded))
         key.problem = std::wstring(key.record.szDLLPath) + L" has no options dialog (export 241 and template 500)";
-    if (!key.problem.empty()) {
-        ShowOptionsProblem(DeviceWindow(), itemName, key.problem);
-        return 1;
-    }
     // Over the device window, where there is one, and moved with it.
-    DialogBoxIndirectParamW(library, static_cast<const DLGTEMPLATE*>(LockResource(loaded)), DeviceWindow(), procedure,
-                            0);
-    return 0;
+    HWND owner = OptionsOwner();
+    if (!key.problem.empty())
+        ShowOptionsProblem(owner, itemName, key.problem);
+    else
+        DialogBoxIndirectParamW(library, static_cast<const DLGTEMPLATE*>(LockResource(loaded)), owner, procedure, 0);
+    if (owner)
+        DestroyWindow(owner);
+    return key.problem.empty() ? 0 : 1;
 }

@@ -7,6 +7,10 @@
 // The settings process: an item's options dialog in a process of its own,
 // as the device runs it, where the item was never started.
 
+// What keeps the named item's options from opening, as the Today screen
+// said it on leaving the item out; empty when nothing is known.
+std::wstring ItemOptionsProblem(const std::wstring& name);
+
 // Starts the settings process for the named item; when its key shows that
 // the options cannot open, says so over owner instead.
 void StartItemOptions(HWND owner, const std::wstring& name);

@@ -3,7 +3,6 @@
 #include <stdio.h>
 
 #include <algorithm>
-#include <utility>
 
 #include "device/device_path.h"
 #include "device/today_registry.h"
@@ -12,7 +11,11 @@
 namespace {
 
 // What the last load left out, and why, for the settings page to show.
-std::vector<std::pair<std::wstring, std::wstring>> leftOut;
+struct LeftOut {
+    std::wstring name, why;
+    bool noLibrary;  // the library could not be used at all
+};
+std::vector<LeftOut> leftOut;
 
 DWORD ReadDword(HKEY key, const wchar_t* name, DWORD fallback)
 {
@@ -29,7 +32,7 @@ std::wstring ReadDllPath(HKEY key, wchar_t* path, DWORD units)
     ZeroMemory(path, units * sizeof(wchar_t));
     DWORD type = 0, size = 0;
     if (RegQueryValueExW(key, L"DLL", nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
-        return L"its key has no \"DLL\" value";
+        return L"its key has no \"DLL\" value, as after an unlink (./tools/run.sh install links Tolvane again)";
     if (type != REG_SZ && type != REG_EXPAND_SZ)
         return L"its \"DLL\" value is not text";
     std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
@@ -50,9 +53,9 @@ std::wstring ReadDllPath(HKEY key, wchar_t* path, DWORD units)
     return L"";
 }
 
-void LeaveOut(const wchar_t* name, const std::wstring& why)
+void LeaveOut(const wchar_t* name, const std::wstring& why, bool noLibrary)
 {
-    leftOut.push_back({name, why});
+    leftOut.push_back({name, why, noLibrary});
     fwprintf(stderr, L"today: item \"%ls\" left out: %ls\n", name, why.c_str());
 }
 
@@ -75,18 +78,16 @@ void DestroyWindowsOf(HWND shell, HMODULE library)
 bool StartItem(HWND shell, TodayItem* item)
 {
     TODAYLISTITEM& record = item->record;
-    wchar_t hostPath[MAX_PATH];
-    DevicePathToHost(record.szDLLPath, hostPath, MAX_PATH);
-    item->library = LoadLibraryW(hostPath);
+    std::wstring why;
+    item->library = LoadItemLibrary(record, &why);
     if (!item->library) {
-        LeaveOut(record.szName, std::wstring(L"cannot load ") + record.szDLLPath + L" (error " +
-                                    std::to_wstring(GetLastError()) + L")");
+        LeaveOut(record.szName, why, true);
         return false;
     }
     auto initialize = reinterpret_cast<PFNCUSTOMINITIALIZEITEM>(
         reinterpret_cast<void*>(GetProcAddress(item->library, MAKEINTRESOURCEA(ORDINAL_INITIALIZEITEM))));
     if (!initialize) {
-        LeaveOut(record.szName, std::wstring(record.szDLLPath) + L" has no export 240");
+        LeaveOut(record.szName, std::wstring(record.szDLLPath) + L" has no export 240", false);
         FreeLibrary(item->library);
         return false;
     }
@@ -95,12 +96,12 @@ bool StartItem(HWND shell, TodayItem* item)
     if (!CallInitializeItem(initialize, &record, shell, &record.hwndCustom, &fault)) {
         wchar_t code[16];
         swprintf(code, 16, L"0x%08lX", fault);
-        LeaveOut(record.szName, std::wstring(L"its export 240 faulted (exception ") + code + L")");
+        LeaveOut(record.szName, std::wstring(L"its export 240 faulted (exception ") + code + L")", false);
         DestroyWindowsOf(shell, item->library);
         return false;  // the library stays: what it started may still refer to it
     }
     if (!record.hwndCustom) {
-        LeaveOut(record.szName, L"InitializeCustomItem gave no window");
+        LeaveOut(record.szName, L"InitializeCustomItem gave no window", false);
         FreeLibrary(item->library);
         return false;
     }
@@ -108,6 +109,19 @@ bool StartItem(HWND shell, TodayItem* item)
 }
 
 }  // namespace
+
+HMODULE LoadItemLibrary(const TODAYLISTITEM& record, std::wstring* why)
+{
+    wchar_t hostPath[MAX_PATH];
+    DevicePathToHost(record.szDLLPath, hostPath, MAX_PATH);
+    HMODULE library = LoadLibraryW(hostPath);
+    const DWORD error = GetLastError();
+    if (!library)
+        *why = std::wstring(record.szDLLPath) +
+               (error == ERROR_BAD_EXE_FORMAT ? L" is not a library" : L" cannot be loaded") + L" (error " +
+               std::to_wstring(error) + L")";
+    return library;
+}
 
 std::wstring TodayItemKeyPath(const std::wstring& name)
 {
@@ -159,7 +173,7 @@ std::vector<TodayItem> LoadTodayItems(HWND shell)
         if (!ReadTodayItemKey(name, &key) || key.record.tlit != tlitCustom || !key.record.fEnabled)
             continue;  // the device's own items, and hidden ones
         if (!key.problem.empty())
-            LeaveOut(key.record.szName, key.problem);
+            LeaveOut(key.record.szName, key.problem, true);
         else
             items.push_back({key.record, nullptr});
     }
@@ -174,11 +188,14 @@ std::vector<TodayItem> LoadTodayItems(HWND shell)
     return started;
 }
 
-std::wstring WhyTodayItemLeftOut(const std::wstring& name)
+std::wstring WhyTodayItemLeftOut(const std::wstring& name, bool* noLibrary)
 {
-    for (const auto& item : leftOut) {
-        if (item.first == name.substr(0, MAX_ITEMNAME - 1))
-            return item.second;
+    for (const LeftOut& item : leftOut) {
+        if (item.name == name.substr(0, MAX_ITEMNAME - 1)) {
+            if (noLibrary)
+                *noLibrary = item.noLibrary;
+            return item.why;
+        }
     }
     return L"";
 }

@@ -36,9 +36,14 @@ bool ReadTodayItemKey(const std::wstring& name, TodayItemKey* key);
 // with a message on standard error.
 std::vector<TodayItem> LoadTodayItems(HWND shell);
 
+// Loads the library that the item's "DLL" names; null, with why, when it
+// cannot.
+HMODULE LoadItemLibrary(const TODAYLISTITEM& record, std::wstring* why);
+
 // Why the last LoadTodayItems of this program left the item out; empty
-// when it did not.
-std::wstring WhyTodayItemLeftOut(const std::wstring& name);
+// when it did not. noLibrary, when given, tells whether it was for want of
+// a library it could load.
+std::wstring WhyTodayItemLeftOut(const std::wstring& name, bool* noLibrary = nullptr);
 
 // Asks each item whether its height changed; true when any did.
 bool QueryItemHeights(std::vector<TodayItem>& items);
