@@ -44,7 +44,7 @@ class SetupFile:
         self.dirs = []  # (id, string ids)
         self.files = []  # (file number, dir id, flags, name)
         self.hives = []  # (id, root, string ids)
-        self.values = []  # (hive id, type, name bytes + data)
+        self.values = []  # (hive id, substitute, type, name bytes + data)
 
     def string_ids(self, path):
         ids = []
@@ -63,7 +63,7 @@ class SetupFile:
         self.hives.append((len(self.hives) + 1, HIVE_ROOTS[root], self.string_ids(key)))
         return len(self.hives)
 
-    def add_value(self, hive_id, name, kind, value, flags=0):
+    def add_value(self, hive_id, name, kind, value, flags=0, substitute=False):
         if kind == "dword":
             data = struct.pack("<I", value)
         elif kind == "sz":
@@ -72,7 +72,7 @@ class SetupFile:
             data = b"".join(ascii_z(text) for text in value) + b"\0"
         else:
             data = bytes(value)
-        self.values.append((hive_id, REG_TYPES[kind] | flags, ascii_z(name) + data))
+        self.values.append((hive_id, substitute, REG_TYPES[kind] | flags, ascii_z(name) + data))
 
     def to_bytes(self):
         def id_list(ids):  # string ids, ended by 0
@@ -91,11 +91,11 @@ class SetupFile:
         # Each REGHIVES entry: id, root (1 HKCR to 4 HKU), 0, key length, the key as string ids.
         hives = b"".join(
             struct.pack("<HHHH", id, root, 0, 2 * len(ids) + 2) + id_list(ids) for id, root, ids in self.hives)
-        # Each REGKEYS entry: id, hive, no variable substitution, type and
-        # flags, data length, the value's name and its data.
+        # Each REGKEYS entry: id, hive, whether %CEn% in the data is replaced,
+        # type and flags, data length, the value's name and its data.
         values = b"".join(
-            struct.pack("<HHHIH", number, hive_id, 0, kind, len(data)) + data
-            for number, (hive_id, kind, data) in enumerate(self.values, 1))
+            struct.pack("<HHHIH", number, hive_id, substitute, kind, len(data)) + data
+            for number, (hive_id, substitute, kind, data) in enumerate(self.values, 1))
         app_name, provider = ascii_z(self.app_name), ascii_z(self.provider)
 
         # The header's offsets: the names right after it, then the sections.

@@ -28,9 +28,11 @@ DeviceFacts ThisDevice()
 
 int Install(const wchar_t* cabinet, bool onlyUpdate)
 {
+    CabinetFiles files;  // the plan's files point into them
     InstallPlan plan;
     try {
-        plan = ReadSetupFile(ReadCabinet(cabinet), ThisDevice());
+        files = ReadCabinet(cabinet);
+        plan = ReadSetupFile(files, ThisDevice());
     } catch (const SetupFault& fault) {
         fwprintf(stderr, L"install: %ls: %hs; nothing was installed\n", cabinet, fault.what());
         return 1;

@@ -46,7 +46,7 @@ typedef std::map<std::string, std::string> CabinetFiles;
 
 // Reads the setup file (the cabinet's .000 file) and checks every part of
 // it against the cabinet and the device; throws SetupFault on the first
-// fault.
+// fault. The plan's files point into the cabinet's.
 InstallPlan ReadSetupFile(const CabinetFiles& cabinet, const DeviceFacts& device);
 
 // The name the setup file's table gives a processor, such as "StrongARM".

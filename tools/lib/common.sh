@@ -31,13 +31,15 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}" >/dev/null || die "apt-get install ${missing[*]} failed"
 }
 
-# The cross toolchain and Wine that build and run the PE programs.
-PE_PACKAGES=(cmake make g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 googletest libstb-dev wine wine64 fonts-wine xvfb)
+# The cross toolchain and Wine that build and run the PE programs; Python
+# and gcab write the cabinets.
+PE_PACKAGES=(cmake make g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 googletest libstb-dev wine wine64 fonts-wine xvfb
+    python3 gcab)
 # The host build of the card engine: sanitizers and benchmarks.
 NATIVE_PACKAGES=(g++ libgtest-dev libbenchmark-dev)
 # What the tests use besides: xdotool taps the device in the run command's test,
-# ImageMagick reads what the display shows.
-TEST_PACKAGES=(xdotool imagemagick)
+# ImageMagick reads what the display shows, cabextract reads the cabinets.
+TEST_PACKAGES=(xdotool imagemagick cabextract)
 
 # Builds the PE programs into $TOLVANE_BUILD/pe: the targets named, or all.
 # A configured tree is not configured again, as its build runs CMake itself
@@ -46,6 +48,14 @@ build_pe() {
     [ -f "$TOLVANE_BUILD/pe/Makefile" ] || cmake -S "$TOLVANE_ROOT" -B "$TOLVANE_BUILD/pe" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$TOLVANE_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null || die "configuring the PE build failed"
     cmake --build "$TOLVANE_BUILD/pe" -j "$(nproc)" ${1:+--target "$@"} || die "the PE build failed"
+}
+
+# Tolvane.cab for a Pocket PC, made from the ARM Tolvane.dll named, as
+# $TOLVANE_BUILD/ce/Tolvane.cab.
+build_device_cab() {
+    mkdir -p "$TOLVANE_BUILD/ce" &&
+        /usr/bin/python3 "$TOLVANE_ROOT/tools/make_cab.py" "$1" strongarm "$TOLVANE_BUILD/ce/Tolvane.cab" ||
+        die "making the device's Tolvane.cab from $1 failed"
 }
 
 # Gives Windows programs an X display: the one set, or a private one.
