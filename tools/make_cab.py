@@ -148,7 +148,8 @@ def write_cabinet(output, members, mtime):
                 file.write(data)
             os.utime(path, (mtime, mtime))
             paths.append(path)
-        partial = output + ".partial"
+        # Written aside, so that a failure leaves no cabinet at all.
+        partial = os.path.join(stage, "cabinet")
         subprocess.run(["gcab", "--create", "--nopath", partial] + paths, check=True)
         os.replace(partial, output)
 
@@ -159,12 +160,15 @@ def main(arguments):
     dll, processor, output = arguments
     if processor not in PROCESSORS and not processor.isdigit():
         sys.exit("make_cab.py: unknown processor %s (strongarm, x86-64 or a number)" % processor)
-    with open(dll, "rb") as file:
-        library = file.read()
     setup = tolvane_setup(PROCESSORS[processor] if processor in PROCESSORS else int(processor))
-    # 8.3 names, the setup file first; the rest by falling number.
-    members = [("0Tolvane.000", setup.to_bytes()), ("0Tolvane.001", library)]
-    write_cabinet(output, members, os.stat(dll).st_mtime)
+    try:
+        with open(dll, "rb") as file:
+            library = file.read()
+        # 8.3 names, the setup file first; the rest by falling number.
+        members = [("0Tolvane.000", setup.to_bytes()), ("0Tolvane.001", library)]
+        write_cabinet(output, members, os.stat(dll).st_mtime)
+    except (OSError, subprocess.CalledProcessError) as error:
+        sys.exit("make_cab.py: cannot make %s: %s" % (output, error))
 
 
 if __name__ == "__main__":
