@@ -79,6 +79,7 @@ def patched(setup, at, value, size=4):
 class Installer(unittest.TestCase):
     def setUp(self):
         wine(INSTALL, "uninstall")
+        wine("reg", "delete", ITEM_KEY, "/f")  # what a failed run may have left
         self.folder = tempfile.TemporaryDirectory()
         self.addCleanup(self.folder.cleanup)
         self.dll = pathlib.Path(BIN, "Tolvane.dll").read_bytes()
@@ -175,10 +176,15 @@ class Installer(unittest.TestCase):
                 else:
                     cabinet(path, *contents)
                 answer = install(path)
-                self.assertEqual(answer.returncode, 1, answer.stdout)
-                self.assertIn(message, answer.stderr)
-                self.assertIn("nothing was installed", answer.stderr)
-                self.assertNothingInstalled(what, record=False)  # written last: once, below
+                try:
+                    self.assertEqual(answer.returncode, 1, answer.stdout)
+                    self.assertIn(message, answer.stderr)
+                    self.assertIn("nothing was installed", answer.stderr)
+                    self.assertNothingInstalled(what, record=False)  # written last: once, below
+                except AssertionError:
+                    wine(INSTALL, "uninstall")  # the next case starts afresh
+                    device_file(r"\Windows\Tolvane.dll").unlink(missing_ok=True)
+                    raise
         self.assertIsNone(registry(RECORD_KEY))
 
 
