@@ -69,10 +69,12 @@ def tolvane_setup(**changes):
     return setup
 
 
-def patched(setup, at, value, size=4):
-    """The setup file's bytes with one number changed."""
+def patched(setup, at, values, size=4):
+    """The setup file's bytes with numbers changed, from offset `at` on."""
     data = bytearray(setup.to_bytes())
-    data[at:at + size] = value.to_bytes(size, "little")
+    for value in values:
+        data[at:at + size] = value.to_bytes(size, "little")
+        at += size
     return bytes(data)
 
 
@@ -153,9 +155,9 @@ class Installer(unittest.TestCase):
             ("truncated", good[:len(good) // 2], "is a damaged or truncated cabinet"),
             ("not a cabinet", b"MSCE, but no cabinet\n" * 10, "is not a cabinet"),
             ("no setup file", (None, with_dll), "holds no setup file"),
-            ("a section outside", (patched(tolvane_setup(), 60, 0x10000), with_dll),
+            ("a section outside", (patched(tolvane_setup(), 60, [0x10000]), with_dll),
              "STRINGS section points outside it"),
-            ("a name's length outside", (patched(tolvane_setup(), 86, 0x7000, 2), with_dll),
+            ("a name's length outside", (patched(tolvane_setup(), 86, [0x7000], 2), with_dll),
              "application name points outside it"),
             ("a file name with a path", (evil, with_dll + notes), '"..\\evil.txt" has a path in it'),
             ("a directory above the drive", (outside, with_dll + notes), '".." lies outside the device\'s drive'),
@@ -166,6 +168,8 @@ class Installer(unittest.TestCase):
              "is for the StrongARM processor (2577), and this device's is x86-64"),
             ("a later Windows CE", (tolvane_setup(min_version=(4, 2)), with_dll),
              "needs Windows CE 4.2 or later; this device runs Windows CE 3.0"),
+            ("an earlier Windows CE", (patched(tolvane_setup(min_version=(2, 0)), 32, [2, 11]), with_dll),
+             "is for Windows CE 2.11 or earlier; this device runs Windows CE 3.0"),
             ("a file it cannot write", (blocked, with_dll + notes), r"cannot write \Windows\Blocked"),
         ]
         for what, contents, message in cases:
