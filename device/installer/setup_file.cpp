@@ -148,6 +148,10 @@ public:
         InstallPlan plan;
         plan.appName = Wide(HeaderText(header, "application name"));
         plan.provider = Wide(HeaderText(header, "provider"));
+        // The platforms it does not support: names a Pocket PC's installer
+        // shows; only checked to lie within the file.
+        const DWORD unsupported = header.Number(2);
+        Cursor(bytes_, unsupported, "list of unsupported platforms").Take(header.Number(2));
         ReadStrings(counts[0], offsets[0]);
         ReadDirectories(counts[1], offsets[1], plan);
         ReadFiles(counts[2], offsets[2], plan);

@@ -159,6 +159,8 @@ class Installer(unittest.TestCase):
              "STRINGS section points outside it"),
             ("a name's length outside", (patched(tolvane_setup(), 86, [0x7000], 2), with_dll),
              "application name points outside it"),
+            ("a list's length outside", (patched(tolvane_setup(), 92, [100, 0x7000], 2), with_dll),
+             "list of unsupported platforms points outside it"),
             ("a file name with a path", (evil, with_dll + notes), '"..\\evil.txt" has a path in it'),
             ("a directory above the drive", (outside, with_dll + notes), '".." lies outside the device\'s drive'),
             ("a directory on another drive", (drive, with_dll + notes), '"Z:" lies outside the device\'s drive'),
