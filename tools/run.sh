@@ -6,8 +6,8 @@
 #   tools/run.sh [--prefix DIR] install | uninstall | reinstall
 #
 # The device is its own Wine prefix (default: ~/.local/share/tolvane/device),
-# never your default one. Its first run installs Tolvane as a device installer
-# would. With --script the run is carried out without you, on a private X
+# never your default one. Its first run installs Tolvane from its cabinet
+# (Tolvane.cab) as a device installer would. With --script the run is carried out without you, on a private X
 # display of its own, and its screenshots are written; so is --gremlins, a
 # seeded stream of random taps and keys that stops at the first broken rule
 # of the device (see README.md). The run ends when the Today screen is
@@ -20,7 +20,7 @@
 # whose client area is the screen.
 #
 # It builds only the device's programs (today.exe, Tolvane.dll, coredll.dll,
-# aygshell.dll, install.exe), showing what it compiles; the first build and
+# aygshell.dll, install.exe) and Tolvane.cab, showing what it compiles; the first build and
 # the device's creation take a few minutes, later starts a few seconds. A
 # device runs one command at a time: on a device that is running, a second
 # command (a run, install, uninstall or reinstall) says so and leaves it be.
@@ -114,11 +114,11 @@ built="$TOLVANE_BUILD/pe/device-built"  # stamped as a build of them starts, kep
 # seconds of every start on a busy two-core machine.
 device_built() {
     local program
-    for program in today.exe Tolvane.dll coredll.dll aygshell.dll install.exe; do
+    for program in today.exe Tolvane.dll Tolvane.cab coredll.dll aygshell.dll install.exe; do
         [ -f "$bin/$program" ] || return 1
     done
     [ -f "$built" ] && [ -z "$(cd "$TOLVANE_ROOT" &&
-        find CMakeLists.txt cmake device cards item options resources today -newer "$built" -print -quit)" ]
+        find CMakeLists.txt cmake device cards item options resources today tools/make_cab.py -newer "$built" -print -quit)" ]
 }
 # The build (of the device's programs only) and the device's boot at once:
 # neither needs the other.
@@ -126,7 +126,7 @@ if ! device_built; then
     [ -f "$bin/today.exe" ] || echo "Building the device's programs, once: a few minutes"
     (
         mkdir -p "${built%/*}" && touch "$built.new" &&
-            build_pe today | { grep --line-buffered -v 'Built target' || true; } &&
+            build_pe today emulated_cabinet | { grep --line-buffered -v 'Built target' || true; } &&
             mv "$built.new" "$built"
     ) &
     build=$!
@@ -136,18 +136,20 @@ wine_environment "$prefix" >/dev/null
 [ -z "${build:-}" ] || wait "$build" || exit 1  # the build said why
 
 installer() { wine "$bin/install.exe" "$@"; }
-dll() { winepath -w "$bin/Tolvane.dll"; }
+cabinet() { winepath -w "$bin/Tolvane.cab"; }
 case "$command" in
-    install) installer install "$(dll)"; exit ;;
+    install) installer install "$(cabinet)"; exit ;;
     uninstall) installer uninstall; exit ;;
-    reinstall) installer uninstall >/dev/null; installer install "$(dll)"; exit ;;
+    reinstall) installer uninstall >/dev/null; installer install "$(cabinet)"; exit ;;
 esac
 
-if [ ! -f "$prefix/.tolvane-installed" ]; then
-    installer install "$(dll)"
-    touch "$prefix/.tolvane-installed"
+# A device made before Tolvane came in a cabinet has no marker of this name,
+# and its installer no record of what it installed: it is installed again.
+if [ ! -f "$prefix/.tolvane-installed-from-cabinet" ]; then
+    installer install "$(cabinet)"
+    touch "$prefix/.tolvane-installed-from-cabinet"
 elif ! cmp -s "$bin/Tolvane.dll" "$prefix/drive_c/windows/Tolvane.dll"; then  # the device's \Windows
-    installer update "$(dll)"  # the device runs the DLL just built
+    installer update "$(cabinet)"  # the device runs the DLL just built
 fi
 explorer='HKCU\Software\Wine\Explorer'
 x11='HKCU\Software\Wine\X11 Driver'

@@ -1,85 +1,65 @@
-// The emulated device's installer for Tolvane, doing what a device's CAB
-// installer does: the DLL goes to \Windows and the Today screen's item key
-// names it.
+// The emulated device's installer: it installs a Windows CE installation
+// cabinet as a device's installer does, reading the cabinet's setup file
+// and doing what it says, and removes exactly what it installed.
 //
-//   install.exe install PATH\Tolvane.dll    copy the DLL and write the key
-//   install.exe uninstall                   remove the key and the DLL
-//   install.exe update PATH\Tolvane.dll     replace the DLL if it is installed
+//   install.exe install FILE.cab    install it (after removing an installed copy)
+//   install.exe update FILE.cab     the same, only when it is installed already
+//   install.exe uninstall [NAME]    remove what it installed (NAME: Tolvane)
 #include <windows.h>
 #include <stdio.h>
 
-#include "device/device_path.h"
-#include "device/today_registry.h"
+#include "device/installer/cabinet_reader.h"
+#include "device/installer/installation.h"
+#include "device/installer/setup_file.h"
 
 namespace {
 
-const wchar_t kItemName[] = L"Tolvane";
-const wchar_t kDevicePath[] = L"\\Windows\\Tolvane.dll";
-
-int Fail(const wchar_t* what, DWORD error)
+// The device's processor, as GetSystemInfo numbers it on Windows CE too
+// (PROCESSOR_AMD_X8664 here), and its Windows CE version from coredll.
+DeviceFacts ThisDevice()
 {
-    fwprintf(stderr, L"install: %ls failed (error %lu)\n", what, error);
-    return 1;
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    OSVERSIONINFOW version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+    GetVersionExW(&version);
+    return {system.dwProcessorType, version.dwMajorVersion, version.dwMinorVersion};
 }
 
-bool SetDword(HKEY key, const wchar_t* name, DWORD value)
+int Install(const wchar_t* cabinet, bool onlyUpdate)
 {
-    return RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value)) ==
-           ERROR_SUCCESS;
-}
-
-int CopyLibrary(const wchar_t* source)
-{
-    wchar_t target[MAX_PATH];
-    DevicePathToHost(kDevicePath, target, MAX_PATH);
-    if (!CopyFileW(source, target, FALSE))
-        return Fail(L"copying the DLL to \\Windows", GetLastError());
-    return 0;
-}
-
-int Install(const wchar_t* source)
-{
-    if (int failed = CopyLibrary(source))
-        return failed;
-    wchar_t path[MAX_PATH];
-    wsprintfW(path, L"%ls\\%ls", kTodayItemsKey, kItemName);
-    HKEY key;
-    LONG result = RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
-    if (result != ERROR_SUCCESS)
-        return Fail(L"creating the Today item key", result);
-    bool written = RegSetValueExW(key, L"DLL", 0, REG_SZ, reinterpret_cast<const BYTE*>(kDevicePath),
-                                  sizeof(kDevicePath)) == ERROR_SUCCESS &&
-                   SetDword(key, L"Type", kCustomItemType) && SetDword(key, L"Enabled", 1) &&
-                   SetDword(key, L"Options", 1) && SetDword(key, L"Order", 0);
-    RegCloseKey(key);
-    if (!written)
-        return Fail(L"writing the Today item key", GetLastError());
-    wprintf(L"Tolvane installed as %ls\n", kDevicePath);
-    return 0;
-}
-
-int Uninstall()
-{
-    wchar_t path[MAX_PATH];
-    wsprintfW(path, L"%ls\\%ls", kTodayItemsKey, kItemName);
-    LONG result = RegDeleteTreeW(HKEY_LOCAL_MACHINE, path);
-    if (result == ERROR_SUCCESS)
-        RegDeleteKeyW(HKEY_LOCAL_MACHINE, path);
-    wchar_t target[MAX_PATH];
-    DevicePathToHost(kDevicePath, target, MAX_PATH);
-    DeleteFileW(target);
-    wprintf(L"Tolvane uninstalled\n");
-    return 0;
-}
-
-// Keeps the device's copy current after a rebuild, but never installs.
-int Update(const wchar_t* source)
-{
-    wchar_t target[MAX_PATH];
-    DevicePathToHost(kDevicePath, target, MAX_PATH);
-    if (GetFileAttributesW(target) == INVALID_FILE_ATTRIBUTES)
+    CabinetFiles files;  // the plan's files point into them
+    InstallPlan plan;
+    try {
+        files = ReadCabinet(cabinet);
+        plan = ReadSetupFile(files, ThisDevice());
+    } catch (const SetupFault& fault) {
+        fwprintf(stderr, L"install: %ls: %hs; nothing was installed\n", cabinet, fault.what());
+        return 1;
+    }
+    const bool installed = IsInstalled(plan.appName);
+    if (onlyUpdate && !installed)
         return 0;
-    return CopyLibrary(source);
+    if (installed)
+        RemoveInstalled(plan.appName);
+    const std::wstring fault = CommitPlan(plan);
+    if (!fault.empty()) {
+        fwprintf(stderr, L"install: %ls: %ls; nothing was installed\n", cabinet, fault.c_str());
+        return 1;
+    }
+    wprintf(L"%ls installed (files: %u, registry values: %u)\n", plan.appName.c_str(),
+            static_cast<unsigned>(plan.files.size()), static_cast<unsigned>(plan.values.size()));
+    return 0;
+}
+
+int Uninstall(const wchar_t* appName)
+{
+    if (!RemoveInstalled(appName)) {
+        wprintf(L"%ls is not installed\n", appName);
+        return 0;
+    }
+    wprintf(L"%ls uninstalled\n", appName);
+    return 0;
 }
 
 }  // namespace
@@ -89,11 +69,11 @@ int main()
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (argc == 3 && lstrcmpW(argv[1], L"install") == 0)
-        return Install(argv[2]);
+        return Install(argv[2], false);
     if (argc == 3 && lstrcmpW(argv[1], L"update") == 0)
-        return Update(argv[2]);
-    if (argc == 2 && lstrcmpW(argv[1], L"uninstall") == 0)
-        return Uninstall();
-    fwprintf(stderr, L"usage: install.exe install|update PATH\\Tolvane.dll, or install.exe uninstall\n");
+        return Install(argv[2], true);
+    if ((argc == 2 || argc == 3) && lstrcmpW(argv[1], L"uninstall") == 0)
+        return Uninstall(argc == 3 ? argv[2] : L"Tolvane");
+    fwprintf(stderr, L"usage: install.exe install|update FILE.cab, or install.exe uninstall [NAME]\n");
     return 2;
 }

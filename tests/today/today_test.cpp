@@ -112,7 +112,7 @@ void Install(bool install = true)
     EndDevicesLeftBehind();
     RunProgram(L"\"" + kBin + L"install.exe\" uninstall");
     if (install) {
-        ASSERT_EQ(RunProgram(L"\"" + kBin + L"install.exe\" install \"" + kBin + L"Tolvane.dll\""), 0u);
+        ASSERT_EQ(RunProgram(L"\"" + kBin + L"install.exe\" install \"" + kBin + L"Tolvane.cab\""), 0u);
     }
 }
 

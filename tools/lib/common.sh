@@ -31,16 +31,18 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}" >/dev/null || die "apt-get install ${missing[*]} failed"
 }
 
-# The cross toolchain and Wine that build and run the PE programs.
-PE_PACKAGES=(cmake make g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 googletest libstb-dev wine wine64 fonts-wine xvfb)
+# The cross toolchain and Wine that build and run the PE programs; Python
+# and gcab write the cabinets.
+PE_PACKAGES=(cmake make g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 googletest libstb-dev wine wine64 fonts-wine xvfb
+    python3 gcab)
 # The host build of the card engine: sanitizers and benchmarks.
 NATIVE_PACKAGES=(g++ libgtest-dev libbenchmark-dev)
 # The device build: Debian's bare-metal ARM compiler, the PE writer's ELF
 # reader, and the ARM emulator and PE readers of the ARM tests.
 CE_PACKAGES=(gcc-arm-none-eabi binutils-arm-none-eabi python3-pyelftools python3-unicorn python3-pefile llvm file)
 # What the tests use besides: xdotool taps the device in the run command's test,
-# ImageMagick reads what the display shows.
-TEST_PACKAGES=(xdotool imagemagick)
+# ImageMagick reads what the display shows, cabextract reads the cabinets.
+TEST_PACKAGES=(xdotool imagemagick cabextract)
 
 # Builds the PE programs into $TOLVANE_BUILD/pe: the targets named, or all.
 # A configured tree is not configured again, as its build runs CMake itself
@@ -51,8 +53,8 @@ build_pe() {
     cmake --build "$TOLVANE_BUILD/pe" -j "$(nproc)" ${1:+--target "$@"} || die "the PE build failed"
 }
 
-# Builds Tolvane.dll for Windows CE on ARM, and its tests, into
-# $TOLVANE_BUILD/ce.
+# Builds Tolvane.dll for Windows CE on ARM, its cabinet Tolvane.cab and its
+# tests, into $TOLVANE_BUILD/ce.
 build_ce() {
     [ -f "$TOLVANE_BUILD/ce/Makefile" ] || cmake -S "$TOLVANE_ROOT" -B "$TOLVANE_BUILD/ce" -DCMAKE_BUILD_TYPE=MinSizeRel \
         -DCMAKE_TOOLCHAIN_FILE="$TOLVANE_ROOT/cmake/arm-wince.cmake" >/dev/null || die "configuring the device build failed"
