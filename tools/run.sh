@@ -51,7 +51,7 @@ while [ $# -gt 0 ]; do
         --window) window=1; shift ;;
         --script) [ -f "$2" ] || die "no script file $2"; host_args+=(--script "$2"); scripted=1; shift 2 ;;
         --gremlins)
-            host_args+=(--gremlins "$2"); scripted=1; shift 2
+            host_args+=(--gremlins "$2"); scripted=1; gremlins=1; shift 2
             if [[ "${1:-}" =~ ^[0-9]+$ ]]; then host_args+=("$1"); shift; fi ;;
         --unlink) host_args+=(--unlink); shift ;;
         install | uninstall | reinstall) command=$1; shift ;;
@@ -87,7 +87,16 @@ if [ "${TOLVANE_DEVICE_LOCKED:-}" != "$prefix" ]; then
 fi
 
 ensure_packages "${PE_PACKAGES[@]}"
-trap end_session EXIT
+# Ends the run's Wine and display, and removes the gremlins' copy of the
+# device, keeping the run's status.
+end_run() {
+    local status=$?
+    stop_wine
+    [ -z "${gremlins_copy:-}" ] || rm -rf "$gremlins_copy"
+    (exit "$status")
+    end_session
+}
+trap end_run EXIT
 if [ -n "${scripted:-}" ]; then
     start_private_display  # nothing on your screen can cover the device's
 else
@@ -116,6 +125,14 @@ if ! device_built; then
             mv "$built.new" "$built"
     ) &
     build=$!
+fi
+if [ -n "${gremlins:-}" ]; then
+    # The gremlins play on a copy of the device, which the run removes:
+    # whatever they change, and however the run ends, the device stays as
+    # it was (its lock keeps any other command off it meanwhile).
+    gremlins_copy=$(mktemp -d "${TMPDIR:-/tmp}/tolvane-gremlins.XXXXXX") || die "cannot make a folder for the gremlins"
+    cp -a "$prefix/." "$gremlins_copy" || die "cannot copy the device $prefix for the gremlins"
+    prefix=$gremlins_copy
 fi
 [ -f "$prefix/system.reg" ] || echo "Creating the device in $prefix, once: under a minute"
 wine_environment "$prefix" >/dev/null

@@ -121,5 +121,14 @@ grep -q "bad.txt:2: tap takes two screen coordinates" bad.log || fail "a bad scr
 "${run[@]}" --clock >clock.log 2>&1 && fail "an option without its value exited 0"
 grep -q "error: --clock needs a value" clock.log || fail "an option without its value said: $(cat clock.log)"
 
+# A gremlins run, let answer "Yes" to unlinking, leaves the device's registry
+# and files as they were, however the run went.
+device_state() { (cd "$work/device" && find . -type f ! -name .tolvane-device.lock -exec md5sum {} + | sort); }
+device_state >device-before.txt
+"${run[@]}" --gremlins 5 10 --unlink >gremlins.log 2>&1 || fail "a gremlins run exited with $?: $(cat gremlins.log)"
+device_state >device-after.txt
+cmp -s device-before.txt device-after.txt ||
+    fail "a gremlins run changed the device: $(diff device-before.txt device-after.txt | head -n 4)"
+
 echo "run command: $failures failed"
 [ "$failures" -eq 0 ]
