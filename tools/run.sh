@@ -36,6 +36,9 @@ usage_error() {
     exit 1
 }
 
+# Whether $1 is a whole number from $2 to $3, in decimal digits alone.
+whole_number() { [[ $1 =~ ^[0-9]{1,10}$ ]] && ((10#$1 >= $2 && 10#$1 <= $3)); }
+
 arguments=("$@")
 prefix="${XDG_DATA_HOME:-$HOME/.local/share}/tolvane/device"
 host_args=()
@@ -51,8 +54,13 @@ while [ $# -gt 0 ]; do
         --window) window=1; shift ;;
         --script) [ -f "$2" ] || die "no script file $2"; host_args+=(--script "$2"); scripted=1; shift 2 ;;
         --gremlins)
+            whole_number "$2" 0 4294967295 || usage_error "--gremlins takes a seed from 0 to 4294967295, not \"$2\""
             host_args+=(--gremlins "$2"); scripted=1; gremlins=1; shift 2
-            if [[ "${1:-}" =~ ^[0-9]+$ ]]; then host_args+=("$1"); shift; fi ;;
+            if [ $# -gt 0 ] && [ "${1#--}" = "$1" ] && [[ ! "$1" =~ ^(install|uninstall|reinstall)$ ]]; then
+                whole_number "$1" 1 1000000 || usage_error "--gremlins runs from 1 to 1000000 events, not \"$1\""
+                host_args+=("$1")
+                shift
+            fi ;;
         --unlink) host_args+=(--unlink); shift ;;
         install | uninstall | reinstall) command=$1; shift ;;
         -h | --help) usage; exit 0 ;;

@@ -383,6 +383,34 @@ TEST(Quiet, AProgramThatShowsItsWindowLateIsWaitedForEveryTime)
         EXPECT_TRUE(FileBytes(ShotPath("late-" + std::to_string(i))) == shown) << "tap " << i;
 }
 
+// Arguments that are not what they say are refused before the device
+// starts, each with its reason and status 2.
+TEST(Arguments, ABadSeedOrCountOfGremlinsIsRefusedSayingWhy)
+{
+    const struct {
+        const wchar_t* arguments;
+        const char* message;
+    } cases[] = {
+        {L"abc 10", "a seed from 0 to 4294967295, not \"abc\""},
+        {L"0x10", "a seed from 0 to 4294967295, not \"0x10\""},
+        {L"3.5", "not \"3.5\""},
+        {L"-1", "not \"-1\""},
+        {L"\"\"", "not \"\""},
+        {L"4294967296", "not \"4294967296\""},
+        {L"99999999999999999999", "not \"99999999999999999999\""},
+        {L"3 0", "runs from 1 to 1000000 events, not \"0\""},
+        {L"3 -1", "events, not \"-1\""},
+        {L"3 1000001", "events, not \"1000001\""},
+        {L"3 abc", "events, not \"abc\""},
+        {L"3 99999999999999999999", "events, not \"99999999999999999999\""},
+    };
+    const std::wstring errors = kWork + L"arguments.log";
+    for (const auto& c : cases) {
+        EXPECT_EQ(RunProgram(Today(L" --gremlins " + std::wstring(c.arguments)), true, errors), 2u) << c.message;
+        EXPECT_NE(Log(errors).find(c.message), std::string::npos) << Log(errors);
+    }
+}
+
 // The gremlins write their screenshots and replay script where they run.
 DWORD RunGremlins(const std::wstring& events, const std::wstring& errors)
 {
@@ -509,6 +537,9 @@ TEST(Script, ReadsEachCommandAndNamesTheLineOfAFault)
         {"tap 5 99999\n", L":1: tap 5 99999 is off the screen (x 0 to 239, y 0 to 319)"},
         {"tap 240 13\n", L":1: tap 240 13 is off the screen"},
         {"key middle\n", L":1: key takes up, down, left, right or action"},
+        {"wait 60000\nwait 60001\n", L":2: wait takes milliseconds from 0 to 60000"},
+        {"wait 2147483647\n", L":1: wait takes milliseconds from 0 to 60000"},
+        {"wait 99999999999999999999\n", L":1: wait takes milliseconds"},
         // A long or foreign word is quoted in part, escaped, so that all of the message shows.
         {"wait 1\n\xC3\xA9t\xC3\xA9\\\n", L":2: unknown command \"\\u00E9t\\u00E9\\\\\" (tap"},
         {"quit 0123456789012345678901234567890123456789\n",

@@ -120,6 +120,13 @@ fi
 grep -q "bad.txt:2: tap takes two screen coordinates" bad.log || fail "a bad script did not say why: $(cat bad.log)"
 "${run[@]}" --clock >clock.log 2>&1 && fail "an option without its value exited 0"
 grep -q "error: --clock needs a value" clock.log || fail "an option without its value said: $(cat clock.log)"
+# A seed or a count that is not one is refused at once, saying which.
+for bad in "abc 10:abc" "3 0:0"; do
+    # shellcheck disable=SC2086 # the seed and the count as two words
+    "${run[@]}" --gremlins ${bad%:*} >bad-gremlins.log 2>&1 && fail "--gremlins ${bad%:*} exited 0"
+    grep -q "error: --gremlins .*, not \"${bad#*:}\"" bad-gremlins.log ||
+        fail "--gremlins ${bad%:*} said: $(cat bad-gremlins.log)"
+done
 
 # A gremlins run, let answer "Yes" to unlinking, leaves the device's registry
 # and files as they were, however the run went.
