@@ -143,7 +143,8 @@ if [ -n "${gremlins:-}" ]; then
     prefix=$gremlins_copy
 fi
 [ -f "$prefix/system.reg" ] || echo "Creating the device in $prefix, once: under a minute"
-wine_environment "$prefix" >/dev/null
+# Its services hold the output of its first program until the run ends it.
+wine_environment "$prefix" quick >/dev/null
 [ -z "${build:-}" ] || wait "$build" || exit 1  # the build said why
 
 installer() { wine "$bin/install.exe" "$@"; }
@@ -160,6 +161,12 @@ if [ ! -f "$prefix/.tolvane-installed" ]; then
 elif ! cmp -s "$bin/Tolvane.dll" "$prefix/drive_c/windows/Tolvane.dll"; then  # the device's \Windows
     installer update "$(dll)"  # the device runs the DLL just built
 fi
+# Whether the device's registry holds the settings of device-desktop.reg.
+desktop_set() {
+    local user="$prefix/user.reg"
+    grep -q '^"Desktop"="TolvaneDevice"' "$user" && grep -q '^"TolvaneDevice"="240x320"' "$user" &&
+        grep -q '^"Default"="240x320"' "$user" && ! grep -q '^"Managed"=' "$user"
+}
 explorer='HKCU\Software\Wine\Explorer'
 x11='HKCU\Software\Wine\X11 Driver'
 if [ -n "${window:-}" ]; then
@@ -168,10 +175,11 @@ if [ -n "${window:-}" ]; then
     # the device puts them, rather than leaving them to a window manager.
     wine reg delete "$explorer" /v Desktop /f >/dev/null 2>&1 || true
     wine reg add "$x11" /v Managed /d N /f >/dev/null 2>&1 || die "cannot set up the device window in $prefix"
-else
+elif ! desktop_set; then
     # The device's screen: a 240x320 Wine desktop, whatever the host display
     # and the Wine (the file says how each Wine sizes it). One regedit run
-    # for all its settings: each Wine program costs a start.
+    # for all its settings, and none once they are set: each Wine program
+    # costs a start.
     import_registry device-desktop.reg || die "cannot give the device its 240x320 screen in $prefix"
 fi
 # The prefix's boot brought up the desktop of the last run's kind; after a
