@@ -8,7 +8,8 @@
 # The device is its own Wine prefix (default: ~/.local/share/tolvane/device),
 # never your default one. Its first run installs Tolvane as a device installer
 # would. With --script the run is carried out without you, on a private X
-# display of its own, and its screenshots are written; so is --gremlins, a
+# display of its own, and its screenshots are written; so is --gremlins (on a
+# copy of the device, which the run removes), a
 # seeded stream of random taps and keys that stops at the first broken rule
 # of the device (see README.md). The run ends when the Today screen is
 # closed (Start > Close, closing the device's window, or Ctrl-C), with
