@@ -8,10 +8,10 @@
 # The device is its own Wine prefix (default: ~/.local/share/tolvane/device),
 # never your default one. Its first run installs Tolvane as a device installer
 # would. With --script the run is carried out without you, on a private X
-# display of its own, and its screenshots are written; so is --gremlins (on a
-# copy of the device, which the run removes), a
+# display of its own, and its screenshots are written; so is --gremlins, a
 # seeded stream of random taps and keys that stops at the first broken rule
-# of the device (see README.md). The run ends when the Today screen is
+# of the device (see README.md), played on a copy of the device that the run
+# removes. The run ends when the Today screen is
 # closed (Start > Close, closing the device's window, or Ctrl-C), with
 # nothing of the device left running; its status is 0 for a good run and
 # non-zero, with the reason, for a failed one.
