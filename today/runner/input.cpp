@@ -1,6 +1,9 @@
 #include "input.h"
 
+#include <vector>
+
 #include "device/device_screen.h"
+#include "device_programs.h"
 
 namespace {
 
@@ -24,13 +27,36 @@ INPUT StylusAt(int x, int y, DWORD action)
 
 }  // namespace
 
-void TapScreen(int x, int y)
+void TapScreen(HANDLE programs, int x, int y)
 {
     // Each event carries its position, so a press cannot land where the
     // pointer was before.
     INPUT tap[] = {StylusAt(x, y, MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN),
                    StylusAt(x, y, MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP)};
+    // The press and the release reach the device together, its programs
+    // held still between them: Wine moves the cursor to where the display's
+    // pointer is whenever a program grabs it (a caption's drag, a menu), and
+    // a release queued after that lands there, dragging a window with it or
+    // missing the button it was pressed on.
+    std::vector<HANDLE> held;
+    for (DWORD id : DeviceProcessIds(programs)) {
+        if (HANDLE process = OpenProcess(PROCESS_SUSPEND_RESUME, FALSE, id))
+            held.push_back(process);
+    }
+    const auto hold = reinterpret_cast<LONG(WINAPI*)(HANDLE)>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtSuspendProcess")));
+    const auto release = reinterpret_cast<LONG(WINAPI*)(HANDLE)>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtResumeProcess")));
+    for (HANDLE process : held) {
+        if (hold && release)
+            hold(process);
+    }
     SendInput(2, tap, sizeof(INPUT));
+    for (HANDLE process : held) {
+        if (hold && release)
+            release(process);
+        CloseHandle(process);
+    }
 }
 
 void PressKey(WORD virtualKey)
