@@ -25,6 +25,16 @@ INPUT StylusAt(int x, int y, DWORD action)
     return input;
 }
 
+// Suspends or resumes every thread of a process: ntdll's calls, which no
+// header declares.
+void ProcessCall(const char* name, HANDLE process)
+{
+    using Call = LONG(WINAPI*)(HANDLE);
+    if (auto call =
+            reinterpret_cast<Call>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), name))))
+        call(process);
+}
+
 }  // namespace
 
 void TapScreen(HANDLE programs, int x, int y)
@@ -43,18 +53,11 @@ void TapScreen(HANDLE programs, int x, int y)
         if (HANDLE process = OpenProcess(PROCESS_SUSPEND_RESUME, FALSE, id))
             held.push_back(process);
     }
-    const auto hold = reinterpret_cast<LONG(WINAPI*)(HANDLE)>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtSuspendProcess")));
-    const auto release = reinterpret_cast<LONG(WINAPI*)(HANDLE)>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtResumeProcess")));
-    for (HANDLE process : held) {
-        if (hold && release)
-            hold(process);
-    }
+    for (HANDLE process : held)
+        ProcessCall("NtSuspendProcess", process);
     SendInput(2, tap, sizeof(INPUT));
     for (HANDLE process : held) {
-        if (hold && release)
-            release(process);
+        ProcessCall("NtResumeProcess", process);
         CloseHandle(process);
     }
 }
