@@ -5,7 +5,7 @@
 //
 // Without a script it runs until the Today screen is closed; with one it
 // carries the script out and ends; with --gremlins it taps at random,
-// EVENTS times (1000 by default), checking the device after each (--unlink
+// EVENTS times (1000 by default, at most 1000000), checking the device after each (--unlink
 // lets it answer "Yes" to unlinking). --shell runs the Today screen itself, as
 // the device starts it; --options ITEM runs an item's options dialog, as the
 // Today screen's settings start it.
@@ -22,6 +22,25 @@
 #include "today/shell/shell_window.h"
 
 namespace {
+
+// The largest number of gremlins events a run takes: days of events.
+const unsigned long kMaxGremlinsEvents = 1000000;
+
+// A whole number written in decimal digits alone, within [low, high]:
+// wcstoul would take "abc" as 0, "3.5" as 3 and "-1" as its largest value.
+bool ParseWholeNumber(const wchar_t* text, unsigned long low, unsigned long high, unsigned long* value)
+{
+    unsigned long long number = 0;
+    for (const wchar_t* digit = text; *digit; ++digit) {
+        if (*digit < L'0' || *digit > L'9' || number > high)
+            return false;
+        number = number * 10 + (*digit - L'0');
+    }
+    if (!*text || number < low || number > high)
+        return false;
+    *value = static_cast<unsigned long>(number);
+    return true;
+}
 
 int Usage(const std::wstring& problem)
 {
@@ -42,8 +61,8 @@ int main()
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     const wchar_t* scriptPath = nullptr;
-    const wchar_t* gremlinsSeed = nullptr;
-    long gremlinsEvents = 1000;
+    bool gremlins = false;
+    unsigned long gremlinsSeed = 0, gremlinsEvents = 1000;
     bool unlink = false;
     for (int i = 1; i < argc; ++i) {
         const std::wstring option = argv[i];
@@ -63,17 +82,21 @@ int main()
         if (option == L"--script") {
             scriptPath = argv[i];
         } else if (option == L"--gremlins") {
-            gremlinsSeed = argv[i];
-            if (i + 1 < argc && iswdigit(argv[i + 1][0]))
-                gremlinsEvents = wcstol(argv[++i], nullptr, 10);
+            gremlins = true;
+            if (!ParseWholeNumber(argv[i], 0, 4294967295UL, &gremlinsSeed))
+                return Usage(L"--gremlins takes a seed from 0 to 4294967295, not \"" + std::wstring(argv[i]) + L"\"");
+            const bool events = i + 1 < argc && wcsncmp(argv[i + 1], L"--", 2) != 0;
+            if (events && !ParseWholeNumber(argv[++i], 1, kMaxGremlinsEvents, &gremlinsEvents))
+                return Usage(L"--gremlins runs from 1 to " + std::to_wstring(kMaxGremlinsEvents) + L" events, not \"" +
+                             argv[i] + L"\"");
         } else if (!ParseDeviceClock(argv[i], &unused)) {
             return Usage(L"--clock takes a date and time that exist, written as 2026-12-13T14:25:36");
         } else {
             SetEnvironmentVariableW(kDeviceClockVariable, argv[i]);  // for this program and all it starts
         }
     }
-    if (gremlinsSeed)
-        return RunDeviceGremlins(wcstoul(gremlinsSeed, nullptr, 10), gremlinsEvents, unlink);
+    if (gremlins)
+        return RunDeviceGremlins(gremlinsSeed, static_cast<long>(gremlinsEvents), unlink);
     if (!scriptPath)
         return RunDevice();
     std::vector<ScriptStep> steps;

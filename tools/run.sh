@@ -10,7 +10,8 @@
 # (Tolvane.cab) as a device installer would. With --script the run is carried out without you, on a private X
 # display of its own, and its screenshots are written; so is --gremlins, a
 # seeded stream of random taps and keys that stops at the first broken rule
-# of the device (see README.md). The run ends when the Today screen is
+# of the device (see README.md), played on a copy of the device that the run
+# removes. The run ends when the Today screen is
 # closed (Start > Close, closing the device's window, or Ctrl-C), with
 # nothing of the device left running; its status is 0 for a good run and
 # non-zero, with the reason, for a failed one.
@@ -48,6 +49,9 @@ clock_exists() {
         ((10#${BASH_REMATCH[4]} <= 23 && 10#${BASH_REMATCH[5]} <= 59 && 10#${BASH_REMATCH[6]} <= 59))
 }
 
+# Whether $1 is a whole number from $2 to $3, in decimal digits alone.
+whole_number() { [[ $1 =~ ^[0-9]{1,10}$ ]] && ((10#$1 >= $2 && 10#$1 <= $3)); }
+
 arguments=("$@")
 prefix="${XDG_DATA_HOME:-$HOME/.local/share}/tolvane/device"
 host_args=()
@@ -65,8 +69,13 @@ while [ $# -gt 0 ]; do
         --window) window=1; shift ;;
         --script) [ -f "$2" ] || die "no script file $2"; host_args+=(--script "$2"); scripted=1; shift 2 ;;
         --gremlins)
-            host_args+=(--gremlins "$2"); scripted=1; shift 2
-            if [[ "${1:-}" =~ ^[0-9]+$ ]]; then host_args+=("$1"); shift; fi ;;
+            whole_number "$2" 0 4294967295 || usage_error "--gremlins takes a seed from 0 to 4294967295, not \"$2\""
+            host_args+=(--gremlins "$2"); scripted=1; gremlins=1; shift 2
+            if [ $# -gt 0 ] && [ "${1#--}" = "$1" ] && [[ ! "$1" =~ ^(install|uninstall|reinstall)$ ]]; then
+                whole_number "$1" 1 1000000 || usage_error "--gremlins runs from 1 to 1000000 events, not \"$1\""
+                host_args+=("$1")
+                shift
+            fi ;;
         --unlink) host_args+=(--unlink); shift ;;
         install | uninstall | reinstall) command=$1; shift ;;
         -h | --help) usage; exit 0 ;;
@@ -101,7 +110,16 @@ if [ "${TOLVANE_DEVICE_LOCKED:-}" != "$prefix" ]; then
 fi
 
 ensure_packages "${PE_PACKAGES[@]}"
-trap end_session EXIT
+# Ends the run's Wine and display, and removes the gremlins' copy of the
+# device, keeping the run's status.
+end_run() {
+    local status=$?
+    stop_wine
+    [ -z "${gremlins_copy:-}" ] || rm -rf "$gremlins_copy"
+    (exit "$status")
+    end_session
+}
+trap end_run EXIT
 if [ -n "${scripted:-}" ]; then
     start_private_display  # nothing on your screen can cover the device's
 else
@@ -131,8 +149,17 @@ if ! device_built; then
     ) &
     build=$!
 fi
+if [ -n "${gremlins:-}" ]; then
+    # The gremlins play on a copy of the device, which the run removes:
+    # whatever they change, and however the run ends, the device stays as
+    # it was (its lock keeps any other command off it meanwhile).
+    gremlins_copy=$(mktemp -d "${TMPDIR:-/tmp}/tolvane-gremlins.XXXXXX") || die "cannot make a folder for the gremlins"
+    cp -a "$prefix/." "$gremlins_copy" || die "cannot copy the device $prefix for the gremlins"
+    prefix=$gremlins_copy
+fi
 [ -f "$prefix/system.reg" ] || echo "Creating the device in $prefix, once: under a minute"
-wine_environment "$prefix" >/dev/null
+# Its services hold the output of its first program until the run ends it.
+wine_environment "$prefix" quick >/dev/null
 [ -z "${build:-}" ] || wait "$build" || exit 1  # the build said why
 
 installer() { wine "$bin/install.exe" "$@"; }
@@ -151,6 +178,12 @@ if [ ! -f "$prefix/.tolvane-installed-from-cabinet" ]; then
 elif ! cmp -s "$bin/Tolvane.dll" "$prefix/drive_c/windows/Tolvane.dll"; then  # the device's \Windows
     installer update "$(cabinet)"  # the device runs the DLL just built
 fi
+# Whether the device's registry holds the settings of device-desktop.reg.
+desktop_set() {
+    local user="$prefix/user.reg"
+    grep -q '^"Desktop"="TolvaneDevice"' "$user" && grep -q '^"TolvaneDevice"="240x320"' "$user" &&
+        grep -q '^"Default"="240x320"' "$user" && ! grep -q '^"Managed"=' "$user"
+}
 explorer='HKCU\Software\Wine\Explorer'
 x11='HKCU\Software\Wine\X11 Driver'
 if [ -n "${window:-}" ]; then
@@ -159,10 +192,11 @@ if [ -n "${window:-}" ]; then
     # the device puts them, rather than leaving them to a window manager.
     wine reg delete "$explorer" /v Desktop /f >/dev/null 2>&1 || true
     wine reg add "$x11" /v Managed /d N /f >/dev/null 2>&1 || die "cannot set up the device window in $prefix"
-else
+elif ! desktop_set; then
     # The device's screen: a 240x320 Wine desktop, whatever the host display
     # and the Wine (the file says how each Wine sizes it). One regedit run
-    # for all its settings: each Wine program costs a start.
+    # for all its settings, and none once they are set: each Wine program
+    # costs a start.
     import_registry device-desktop.reg || die "cannot give the device its 240x320 screen in $prefix"
 fi
 # The prefix's boot brought up the desktop of the last run's kind; after a

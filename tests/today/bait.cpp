@@ -3,10 +3,15 @@
 // paints but asks for no repaint), "offscreen" (a window right of the
 // screen), "barless" (a full-screen dialog without its title bar),
 // "disable" (the Today screen disabled), "leak" (drawing objects never
-// freed), "crash", "hang".
+// freed), "crash", "hang"; and one that a sound device survives: "late" (a
+// program that shows a message box only some time after it starts).
 #include <windows.h>
 
+#include <string>
+
 #include "tests/support/test_row.h"
+
+extern "C" IMAGE_DOS_HEADER __ImageBase;  // this library, as the linker places it
 
 namespace {
 
@@ -20,8 +25,26 @@ bool Planted(const wchar_t* fault)
     return lstrcmpW(name, fault) == 0;
 }
 
+// This library's LateMessageW run by rundll32, a program of the device.
+void StartLateProgram()
+{
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(reinterpret_cast<HMODULE>(&__ImageBase), self, MAX_PATH);
+    std::wstring command = L"rundll32.exe \"" + std::wstring(self) + L"\",LateMessageW";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+}
+
 void Tapped(HWND row)
 {
+    // It leaves the row as it was, so that every tap shows the same.
+    if (Planted(L"late"))
+        return StartLateProgram();
     ++taps;
     if (Planted(L"offscreen"))
         CreateWindowExW(0, L"STATIC", L"off", WS_POPUP | WS_VISIBLE, 300, 100, 40, 40, row, nullptr, nullptr, nullptr);
@@ -52,6 +75,12 @@ LRESULT CALLBACK BaitWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 }
 
 }  // namespace
+
+extern "C" void CALLBACK LateMessageW(HWND, HINSTANCE, wchar_t*, int)
+{
+    Sleep(150);
+    MessageBoxW(nullptr, L"Late", L"Bait", MB_OK);
+}
 
 extern "C" HWND WINAPI InitializeCustomItem(TODAYLISTITEM* item, HWND parent)
 {

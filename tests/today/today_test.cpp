@@ -141,6 +141,11 @@ std::string FileBytes(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
+std::string Log(const std::wstring& path)
+{
+    return FileBytes(std::string(path.begin(), path.end()));
+}
+
 // A screenshot against its committed golden image, by default the one of
 // its name. The screenshot writer encodes the same pixels to the same
 // bytes, so the files are compared. TOLVANE_UPDATE_GOLDEN=1 writes this
@@ -408,16 +413,74 @@ TEST(Quiet, ADeviceThatNeverSettlesEndsTheRunNamingWhatIsBusy)
         << log;
 }
 
+// The test item that misbehaves as TOLVANE_BAIT says, alone on the Today
+// screen, its row the first.
+void AddBait(const wchar_t* fault = nullptr)
+{
+    Install(false);
+    wchar_t windows[MAX_PATH];
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    CopyFileW((kBin + L"bait.dll").c_str(), (std::wstring(windows) + L"\\bait.dll").c_str(), FALSE);
+    AddItem(L"Bait", L"\\Windows\\bait.dll", 1, 0);
+    SetEnvironmentVariableW(L"TOLVANE_BAIT", fault);
+}
+void RemoveBait()
+{
+    SetEnvironmentVariableW(L"TOLVANE_BAIT", nullptr);
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(kTodayItemsKey) + L"\\Bait").c_str());
+}
+
+// A program that shows its window a while after the tap that started it:
+// each tap's step waits for it, every time (a wait that missed it one time
+// in three would pass these twelve once in a hundred).
+TEST(Quiet, AProgramThatShowsItsWindowLateIsWaitedForEveryTime)
+{
+    AddBait(L"late");
+    const int kTaps = 12;
+    std::string script = Shot("before-late");
+    for (int i = 0; i < kTaps; ++i)
+        script += "tap 35" + kRow + Shot("late-" + std::to_string(i)) + "close\n";
+    EXPECT_EQ(RunScript(script, L"late"), 0u);
+    RemoveBait();
+    const std::string shown = FileBytes(ShotPath("late-0"));
+    EXPECT_TRUE(shown != FileBytes(ShotPath("before-late"))) << "the message box shows";
+    for (int i = 1; i < kTaps; ++i)
+        EXPECT_TRUE(FileBytes(ShotPath("late-" + std::to_string(i))) == shown) << "tap " << i;
+}
+
+// Arguments that are not what they say are refused before the device
+// starts, each with its reason and status 2.
+TEST(Arguments, ABadSeedOrCountOfGremlinsIsRefusedSayingWhy)
+{
+    const struct {
+        const wchar_t* arguments;
+        const char* message;
+    } cases[] = {
+        {L"abc 10", "a seed from 0 to 4294967295, not \"abc\""},
+        {L"0x10", "a seed from 0 to 4294967295, not \"0x10\""},
+        {L"3.5", "not \"3.5\""},
+        {L"-1", "not \"-1\""},
+        {L"\"\"", "not \"\""},
+        {L"4294967296", "not \"4294967296\""},
+        {L"99999999999999999999", "not \"99999999999999999999\""},
+        {L"3 0", "runs from 1 to 1000000 events, not \"0\""},
+        {L"3 -1", "events, not \"-1\""},
+        {L"3 1000001", "events, not \"1000001\""},
+        {L"3 abc", "events, not \"abc\""},
+        {L"3 99999999999999999999", "events, not \"99999999999999999999\""},
+    };
+    const std::wstring errors = kWork + L"arguments.log";
+    for (const auto& c : cases) {
+        EXPECT_EQ(RunProgram(Today(L" --gremlins " + std::wstring(c.arguments)), true, errors), 2u) << c.message;
+        EXPECT_NE(Log(errors).find(c.message), std::string::npos) << Log(errors);
+    }
+}
+
 // The gremlins write their screenshots and replay script where they run.
 DWORD RunGremlins(const std::wstring& events, const std::wstring& errors)
 {
     SetCurrentDirectoryW(kWork.c_str());
     return RunProgram(Today(L" --gremlins 7 " + events), true, errors);
-}
-
-std::string Log(const std::wstring& path)
-{
-    return FileBytes(std::string(path.begin(), path.end()));
 }
 
 TEST(Gremlins, AShortRunHoldsEveryRule)
@@ -447,17 +510,13 @@ TEST(Gremlins, EachRuleStopsTheRunAtItsPlantedFaultAndTheReplayToo)
         {L"crash", "no program crashed"},
         {L"hang", "every program answers"},
     };
-    Install(false);
-    wchar_t windows[MAX_PATH];
-    GetWindowsDirectoryW(windows, MAX_PATH);
-    CopyFileW((kBin + L"bait.dll").c_str(), (std::wstring(windows) + L"\\bait.dll").c_str(), FALSE);
-    AddItem(L"Bait", L"\\Windows\\bait.dll", 1, 0);
+    AddBait();
     SetEnvironmentVariableW(L"TOLVANE_QUIET_SECONDS", L"2");
     for (const auto& c : cases) {
         SetEnvironmentVariableW(L"TOLVANE_BAIT", c.fault);
         // A log of its own: a program of an earlier run may still hold one open.
         const std::wstring errors = kWork + c.fault + L".log", replayed = kWork + c.fault + L"-replay.log";
-        EXPECT_EQ(RunGremlins(L"30", errors), 1u) << c.rule;
+        EXPECT_EQ(RunGremlins(L"60", errors), 1u) << c.rule;
         EXPECT_NE(Log(errors).find(std::string("broke the rule \"") + c.rule), std::string::npos) << Log(errors);
         if (c.fault != cases[0].fault)
             continue;
@@ -465,9 +524,8 @@ TEST(Gremlins, EachRuleStopsTheRunAtItsPlantedFaultAndTheReplayToo)
         EXPECT_NE(Log(replayed).find(std::string("the rule \"") + c.rule + "\" is broken"), std::string::npos)
             << Log(replayed);
     }
-    SetEnvironmentVariableW(L"TOLVANE_BAIT", nullptr);
     SetEnvironmentVariableW(L"TOLVANE_QUIET_SECONDS", nullptr);
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(kTodayItemsKey) + L"\\Bait").c_str());
+    RemoveBait();
 }
 
 // Where the Today screen stands against the device window's client area,
@@ -553,6 +611,9 @@ TEST(Script, ReadsEachCommandAndNamesTheLineOfAFault)
         {"tap 5 99999\n", L":1: tap 5 99999 is off the screen (x 0 to 239, y 0 to 319)"},
         {"tap 240 13\n", L":1: tap 240 13 is off the screen"},
         {"key middle\n", L":1: key takes up, down, left, right or action"},
+        {"wait 60000\nwait 60001\n", L":2: wait takes milliseconds from 0 to 60000"},
+        {"wait 2147483647\n", L":1: wait takes milliseconds from 0 to 60000"},
+        {"wait 99999999999999999999\n", L":1: wait takes milliseconds"},
         // A long or foreign word is quoted in part, escaped, so that all of the message shows.
         {"wait 1\n\xC3\xA9t\xC3\xA9\\\n", L":2: unknown command \"\\u00E9t\\u00E9\\\\\" (tap"},
         {"quit 0123456789012345678901234567890123456789\n",

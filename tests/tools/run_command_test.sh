@@ -126,6 +126,22 @@ for clock in 2026-02-29T10:00:00 2026-12-13; do
     grep -q "error: --clock $clock is not a date and time that exist" clock.log && grep -q "tools/run.sh \[--prefix" clock.log &&
         ! grep -q "^today:" clock.log || fail "--clock $clock said: $(cat clock.log)"
 done
+# A seed or a count that is not one is refused at once, saying which.
+for bad in "abc 10:abc" "3 0:0"; do
+    # shellcheck disable=SC2086 # the seed and the count as two words
+    "${run[@]}" --gremlins ${bad%:*} >bad-gremlins.log 2>&1 && fail "--gremlins ${bad%:*} exited 0"
+    grep -q "error: --gremlins .*, not \"${bad#*:}\"" bad-gremlins.log ||
+        fail "--gremlins ${bad%:*} said: $(cat bad-gremlins.log)"
+done
+
+# A gremlins run, let answer "Yes" to unlinking, leaves the device's registry
+# and files as they were, however the run went.
+device_state() { (cd "$work/device" && find . -type f ! -name .tolvane-device.lock -exec md5sum {} + | sort); }
+device_state >device-before.txt
+"${run[@]}" --gremlins 5 10 --unlink >gremlins.log 2>&1 || fail "a gremlins run exited with $?: $(cat gremlins.log)"
+device_state >device-after.txt
+cmp -s device-before.txt device-after.txt ||
+    fail "a gremlins run changed the device: $(diff device-before.txt device-after.txt | head -n 4)"
 
 echo "run command: $failures failed"
 [ "$failures" -eq 0 ]

@@ -1,6 +1,9 @@
 #include "input.h"
 
+#include <vector>
+
 #include "device/device_screen.h"
+#include "device_programs.h"
 
 namespace {
 
@@ -22,15 +25,41 @@ INPUT StylusAt(int x, int y, DWORD action)
     return input;
 }
 
+// Suspends or resumes every thread of a process: ntdll's calls, which no
+// header declares.
+void ProcessCall(const char* name, HANDLE process)
+{
+    using Call = LONG(WINAPI*)(HANDLE);
+    if (auto call =
+            reinterpret_cast<Call>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), name))))
+        call(process);
+}
+
 }  // namespace
 
-void TapScreen(int x, int y)
+void TapScreen(HANDLE programs, int x, int y)
 {
     // Each event carries its position, so a press cannot land where the
     // pointer was before.
     INPUT tap[] = {StylusAt(x, y, MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN),
                    StylusAt(x, y, MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP)};
+    // The press and the release reach the device together, its programs
+    // held still between them: Wine moves the cursor to where the display's
+    // pointer is whenever a program grabs it (a caption's drag, a menu), and
+    // a release queued after that lands there, dragging a window with it or
+    // missing the button it was pressed on.
+    std::vector<HANDLE> held;
+    for (DWORD id : DeviceProcessIds(programs)) {
+        if (HANDLE process = OpenProcess(PROCESS_SUSPEND_RESUME, FALSE, id))
+            held.push_back(process);
+    }
+    for (HANDLE process : held)
+        ProcessCall("NtSuspendProcess", process);
     SendInput(2, tap, sizeof(INPUT));
+    for (HANDLE process : held) {
+        ProcessCall("NtResumeProcess", process);
+        CloseHandle(process);
+    }
 }
 
 void PressKey(WORD virtualKey)

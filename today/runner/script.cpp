@@ -9,6 +9,10 @@
 
 namespace {
 
+// A wait lets device time pass in real time: a minute at most, so that a
+// slip of the keyboard cannot hold a run up for days without a word.
+const int kMaxWaitMilliseconds = 60000;
+
 std::wstring Widen(const std::string& text)
 {
     std::wstring wide(text.size(), L'\0');
@@ -79,8 +83,9 @@ bool ParseStep(const std::wstring& line, ScriptStep* step, std::wstring* why)
         }
     } else if (command == L"wait") {
         step->kind = ScriptStep::kWait;
-        if (!(words >> step->milliseconds) || step->milliseconds < 0) {
-            *why = L"wait takes milliseconds, as in \"wait 500\"";
+        if (!(words >> step->milliseconds) || step->milliseconds < 0 || step->milliseconds > kMaxWaitMilliseconds) {
+            *why =
+                L"wait takes milliseconds from 0 to " + std::to_wstring(kMaxWaitMilliseconds) + L", as in \"wait 500\"";
             return false;
         }
     } else if (command == L"screenshot") {

@@ -7,7 +7,7 @@
 //   tap X Y          a stylus tap at screen point (X, Y)
 //   key NAME         a press of the navigation pad: up, down, left, right or
 //                    action (the pad's centre, the default button)
-//   wait MS          let the device run for MS milliseconds
+//   wait MS          let the device run for MS milliseconds (at most 60000)
 //   screenshot FILE  the whole screen to a PNG file
 //   reset            a soft reset; the script goes on once the screen is back
 //   settings         open the Today screen's settings, as Start > Settings does

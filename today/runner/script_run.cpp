@@ -14,7 +14,7 @@ bool RunStep(Device& device, const ScriptStep& step)
 {
     switch (step.kind) {
     case ScriptStep::kTap:
-        TapScreen(step.x, step.y);
+        TapScreen(device.Programs(), step.x, step.y);
         return device.WaitUntilQuiet(step.place);
     case ScriptStep::kKey:
         PressKey(step.virtualKey);

@@ -19,7 +19,7 @@ const DWORD kBootTimeout = 30000;
 // How often a step looks at the device while it waits for it to be quiet,
 // and how many looks in a row must find it so: a tap reaches its window
 // only once that window's thread takes it from its queue.
-const DWORD kQuietLook = 25;
+const DWORD kQuietLook = 15;
 const int kQuietLooks = 3;
 
 // How long a step may wait for the device to be quiet: 30 s, or the seconds
@@ -182,7 +182,8 @@ bool Device::WaitUntilQuiet(const std::wstring& place)
 {
     const DWORD limit = QuietLimit();
     const ULONGLONG end = Deadline(limit);
-    std::vector<DWORD> shown;
+    // The first look already compares with the screen as the wait began.
+    std::vector<DWORD> shown = CaptureScreen();
     std::wstring lastBusy = L"the screen is still changing";
     for (int quiet = 0; quiet < kQuietLooks;) {
         if (!Run(kQuietLook))

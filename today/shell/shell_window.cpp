@@ -54,6 +54,15 @@ void RefreshItems()
     }
 }
 
+// Items just loaded are placed whatever they answer: an item that reports
+// no change of height would otherwise keep its row at the screen's corner.
+void LoadItems(HWND window)
+{
+    shell.items = LoadTodayItems(window);
+    QueryItemHeights(shell.items);
+    LayoutItems();
+}
+
 void PaintContent(HDC dc)
 {
     SYSTEMTIME now;
@@ -65,8 +74,7 @@ void PaintContent(HDC dc)
 LRESULT OnCreate(HWND window)
 {
     shell.window = window;
-    shell.items = LoadTodayItems(window);
-    RefreshItems();
+    LoadItems(window);
     SetTimer(window, kRefreshTimer, kRefreshMilliseconds, nullptr);
     return 0;
 }
@@ -151,8 +159,7 @@ LRESULT OnSettingsClosed(HWND window, bool changed)
         return 0;
     for (TodayItem& item : shell.items)
         DestroyWindow(item.record.hwndCustom);
-    shell.items = LoadTodayItems(window);
-    RefreshItems();
+    LoadItems(window);
     InvalidateRect(window, nullptr, TRUE);
     return 0;
 }
