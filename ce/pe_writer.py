@@ -508,7 +508,7 @@ def write_pe(sections, directories, entry):
 
 def write_atomically(path, blob):
     """All or nothing: a failed run leaves no half-written file."""
-    temporary = f"{path}.partial"
+    temporary = f"{path}.{os.getpid()}.partial"
     try:
         with open(temporary, "wb") as out:
             out.write(blob)
