@@ -8,7 +8,6 @@ nothing installed). Runs on the test prefix's device (WINEPREFIX).
 import os
 import pathlib
 import re
-import struct
 import subprocess
 import sys
 import tempfile
