@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "device/start_program.h"
 #include "tests/support/test_row.h"
 
 extern "C" IMAGE_DOS_HEADER __ImageBase;  // this library, as the linker places it
@@ -30,14 +31,7 @@ void StartLateProgram()
 {
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(reinterpret_cast<HMODULE>(&__ImageBase), self, MAX_PATH);
-    std::wstring command = L"rundll32.exe \"" + std::wstring(self) + L"\",LateMessageW";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
+    StartProgram(L"rundll32.exe \"" + std::wstring(self) + L"\",LateMessageW");
 }
 
 void Tapped(HWND row)

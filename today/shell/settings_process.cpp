@@ -4,6 +4,7 @@
 
 #include "device/device_screen.h"
 #include "device/include/todaycmn.h"
+#include "device/start_program.h"
 #include "today_items.h"
 
 namespace {
@@ -47,14 +48,7 @@ void StartItemOptions(HWND owner, const std::wstring& name)
     }
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(self) + L"\" --options \"" + name + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
+    StartProgram(L"\"" + std::wstring(self) + L"\" --options \"" + name + L"\"");
 }
 
 int RunItemOptions(const wchar_t* itemName)
