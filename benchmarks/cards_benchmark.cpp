@@ -44,7 +44,7 @@ void BM_DealAndDraw(benchmark::State& state)
         hand.capacity = 5;
         for (int i = 0; i < 5; ++i)
             hand.AddCard(deck.DealCard());
-        hand.Sort(1, 0);
+        hand.Sort(kAscending, kByRank);
         for (int p = 4; p >= 2; --p)
             hand.RemoveCard(hand.cards[p]);
         for (int i = 0; i < 3; ++i)

@@ -12,8 +12,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "item/game_session.h"
 #include "item/item.h"
+#include "item/item_state.h"
 #include "tests/support/today_stub.h"
 
 namespace {
@@ -85,7 +85,7 @@ int main()
         return 1;
     }
     // As on the device: the row takes the Today screen's colour and watermark.
-    gameSession.themedShell = 1;
+    itemState.themedShell = 1;
     RedrawWindow(itemRow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     HWND bareRow = CreateBareRow(itemRow);
     today_stub::PumpMessages();

@@ -33,10 +33,10 @@ bool ContinuesRun(int currentRank, int nextRank)
 
 // The walk shared by the rank and the suit runs. The hand is sorted first
 // (by rank or by value); sameSuit asks a run to stay within one suit.
-void LongestRun(CardHand& hand, int byValue, int& best, int& start)
+void LongestRun(CardHand& hand, SortKey key, int& best, int& start)
 {
-    hand.Sort(1, byValue);
-    const bool sameSuit = byValue != 0;
+    hand.Sort(kAscending, key);
+    const bool sameSuit = key == kByValue;
     int ranks[CardHand::kSlots];
     HeldRanks(hand, ranks);
     int run = 1;
@@ -109,13 +109,13 @@ void CollectRun(const CardHand& hand, int start, int length, bool sameSuit, Card
 // Raise best and start to the longest run of consecutive ranks that beats best.
 void LongestRankRun(CardHand& hand, int& best, int& start)
 {
-    LongestRun(hand, 0, best, start);
+    LongestRun(hand, kByRank, best, start);
 }
 
 // The same over runs within one suit.
 void LongestSuitRun(CardHand& hand, int& best, int& start)
 {
-    LongestRun(hand, 1, best, start);
+    LongestRun(hand, kByValue, best, start);
 }
 
 }  // namespace
@@ -142,7 +142,7 @@ int FindStraight(CardHand& hand, CardHand& straightCards)
 
 int CountTriples(CardHand& hand, int& rank)
 {
-    hand.Sort(1, 0);
+    hand.Sort(kAscending, kByRank);
     int ranks[CardHand::kSlots];
     HeldRanks(hand, ranks);
     rank = 0;
@@ -165,7 +165,7 @@ int CountPairs(CardHand& hand)
     int tripleRank = 0;
     if (CountTriples(hand, tripleRank) > 1)
         return 0;
-    hand.Sort(1, 0);
+    hand.Sort(kAscending, kByRank);
     int ranks[CardHand::kSlots];
     HeldRanks(hand, ranks);
     int pairs = 0;
@@ -205,7 +205,7 @@ int IsRoyalFlush(CardHand& hand)
         return 0;
     if (!IsFlush(run))
         return 0;
-    run.Sort(1, 0);
+    run.Sort(kAscending, kByRank);
     return CardRank(run.cards[0]) == kAce && CardRank(run.cards[run.count - 1]) == kKing;
 }
 
@@ -246,7 +246,7 @@ int EvaluateHand(const CardHand& hand)
 {
     CardHand work;
     work = hand;
-    work.Sort(1, 0);
+    work.Sort(kAscending, kByRank);
 
     if (IsRoyalFlush(work))
         return kRoyalFlush;

@@ -2,6 +2,10 @@
 
 #include "card.h"
 
+// Sort's arguments by name; any nonzero value counts as the second of each.
+enum SortOrder { kDescending = 0, kAscending = 1 };
+enum SortKey { kByRank = 0, kByValue = 1 };
+
 // A fixed-size list of cards: the held cards are slots 0..count-1, every
 // other slot is kEmptyCard. Operations answer 1 on success, 0 on failure.
 struct CardHand {

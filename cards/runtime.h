@@ -1,8 +1,7 @@
 #pragma once
 
-// The platform calls of the shuffle and the game's moves: the local time, the
-// C runtime's generator, the row's repaint and its types. A host build takes
-// stand-ins that deal the same cards.
+// The platform calls of the shuffle: the local time and the C runtime's
+// generator. A host build takes stand-ins that deal the same cards.
 #ifdef _WIN32
 #include <windows.h>
 #include <stdlib.h>

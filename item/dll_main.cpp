@@ -1,9 +1,13 @@
 #include <windows.h>
 
 #include "item.h"
+#include "item_state.h"
 
-// The game record is constructed before this runs; detaching releases nothing.
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void* reserved)
+// The records are constructed before this runs; only the process attach
+// decides the theme, and detaching releases nothing.
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, void*)
 {
-    return DetectThemedShell(instance, reason, reserved);
+    if (reason == DLL_PROCESS_ATTACH)
+        itemState.themedShell = DetectThemedShell();
+    return TRUE;
 }

@@ -15,6 +15,7 @@ extern "C" {
 HWND WINAPI InitializeCustomItem(TODAYLISTITEM* item, HWND parent);
 }
 
-// The library entry point's work: whether the shell is a themed Pocket PC
-// shell, whose colours and watermark the row then takes. Always TRUE.
-BOOL DetectThemedShell(HINSTANCE instance, DWORD reason, void* reserved);
+// Whether the shell is a themed Pocket PC shell (the platform "PocketPC",
+// version 3 or later), whose colours and watermark the row then takes: 1 or
+// 0. The library decides it once, at its attach to a process.
+int DetectThemedShell();

@@ -1,9 +1,10 @@
 #include <windows.h>
 #include <string.h>
 
-#include "game.h"
-#include "game_session.h"
+#include "game/game.h"
+#include "game/game_session.h"
 #include "item.h"
+#include "item_state.h"
 #include "options/open_dialog.h"
 #include "options/options_dialog.h"
 #include "options/settings.h"
@@ -21,11 +22,11 @@ LRESULT CALLBACK ItemWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 void RegisterItemClass()
 {
-    UnregisterClassW(kClassName, gameSession.moduleInstance);
+    UnregisterClassW(kClassName, itemState.moduleInstance);
     WNDCLASSW wc = {};
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = ItemWndProc;
-    wc.hInstance = gameSession.moduleInstance;
+    wc.hInstance = itemState.moduleInstance;
     wc.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
     wc.lpszClassName = kClassName;
     RegisterClassW(&wc);
@@ -43,7 +44,7 @@ void ResetGame()
 
 void OpenOptions()
 {
-    OpenItemDialog(IDD_OPTIONS, OptionsDlgProc, GetParent(gameSession.itemWindow));
+    OpenItemDialog(itemState.moduleInstance, IDD_OPTIONS, OptionsDlgProc, GetParent(itemState.itemWindow));
 }
 
 LRESULT OnPaint(HWND window)
@@ -104,9 +105,9 @@ LRESULT OnLButtonUp(LPARAM lParam)
 // item repaints itself and never asks for a refresh.
 LRESULT OnQueryRefreshCache(TODAYLISTITEM* item)
 {
-    if (!gameSession.heightPending || !item)
+    if (!itemState.heightPending || !item)
         return FALSE;
-    gameSession.heightPending = 0;
+    itemState.heightPending = 0;
     item->cyp = kItemHeight;
     return TRUE;
 }
@@ -137,19 +138,28 @@ LRESULT CALLBACK ItemWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 }  // namespace
 
+void RefreshItem()
+{
+    // A null window would invalidate every window of the desktop.
+    if (!itemState.itemWindow)
+        return;
+    InvalidateRect(itemState.itemWindow, nullptr, TRUE);
+    UpdateWindow(itemState.itemWindow);
+}
+
 HWND WINAPI InitializeCustomItem(TODAYLISTITEM* item, HWND parent)
 {
     if (!item->fEnabled)
         return nullptr;
-    gameSession.moduleInstance = item->hinstDLL;
+    itemState.moduleInstance = item->hinstDLL;
     RegisterItemClass();
-    gameSession.heightPending = 1;
+    itemState.heightPending = 1;
     // Empty and at 0x1001F, far outside the parent, as on the device: nothing
     // shows until the Today screen, whose business it is, places and sizes it.
-    gameSession.itemWindow = CreateWindowExW(0, kClassName, kClassName, WS_CHILD | WS_VISIBLE, 0x1001F, 0x1001F, 0, 0,
-                                             parent, nullptr, gameSession.moduleInstance, nullptr);
+    itemState.itemWindow = CreateWindowExW(0, kClassName, kClassName, WS_CHILD | WS_VISIBLE, 0x1001F, 0x1001F, 0, 0,
+                                           parent, nullptr, itemState.moduleInstance, nullptr);
     ResetGame();
     LoadSettings();
     DealHand();
-    return gameSession.itemWindow;
+    return itemState.itemWindow;
 }

@@ -5,8 +5,9 @@
 #include <wchar.h>
 
 #include "device/include/todaycmn.h"
-#include "game_session.h"
-#include "item_font.h"
+#include "game/game_session.h"
+#include "item_state.h"
+#include "options/item_font.h"
 #include "resources/resource.h"
 #include "row_layout.h"
 
@@ -24,9 +25,9 @@ HICON RowIcon(int iconId)
     const int slot = LOWORD(iconId) - kFirstIconId;
     if (slot < 0 || slot >= kIconSlots)
         return nullptr;  // no icon of the library has this id
-    HICON& icon = gameSession.icons[slot];
+    HICON& icon = itemState.icons[slot];
     if (!icon)
-        icon = static_cast<HICON>(LoadImageW(gameSession.moduleInstance, MAKEINTRESOURCEW(LOWORD(iconId)), IMAGE_ICON,
+        icon = static_cast<HICON>(LoadImageW(itemState.moduleInstance, MAKEINTRESOURCEW(LOWORD(iconId)), IMAGE_ICON,
                                              kCellSize, kCellSize, 0));
     return icon;
 }
@@ -39,24 +40,24 @@ void DrawIconById(HDC dc, int iconId, int x, int y)
 // Fetched anew at every use: from the Today screen when themed.
 COLORREF RowTextColor()
 {
-    if (gameSession.themedShell)
+    if (itemState.themedShell)
         return static_cast<COLORREF>(
-            SendMessageW(GetParent(gameSession.itemWindow), TODAYM_GETCOLOR, TODAYCOLOR_TEXT, 0));
+            SendMessageW(GetParent(itemState.itemWindow), TODAYM_GETCOLOR, TODAYCOLOR_TEXT, 0));
     return GetSysColor(COLOR_WINDOWTEXT);
 }
 
 void PaintBackground(HDC memory)
 {
-    if (gameSession.themedShell) {
+    if (itemState.themedShell) {
         TODAYDRAWWATERMARKINFO watermark = {};
         watermark.hdc = memory;
-        watermark.hwnd = gameSession.itemWindow;
-        GetClientRect(gameSession.itemWindow, &watermark.rc);
-        SendMessageW(GetParent(gameSession.itemWindow), TODAYM_DRAWWATERMARK, 0, reinterpret_cast<LPARAM>(&watermark));
+        watermark.hwnd = itemState.itemWindow;
+        GetClientRect(itemState.itemWindow, &watermark.rc);
+        SendMessageW(GetParent(itemState.itemWindow), TODAYM_DRAWWATERMARK, 0, reinterpret_cast<LPARAM>(&watermark));
         return;
     }
     RECT client;
-    GetClientRect(gameSession.itemWindow, &client);
+    GetClientRect(itemState.itemWindow, &client);
     FillRect(memory, &client, GetSysColorBrush(COLOR_WINDOW));
 }
 
@@ -104,7 +105,7 @@ void DrawRowText(HDC memory, const wchar_t* text, RECT rect)
 
 void ReleaseRowIcons()
 {
-    for (HICON& icon : gameSession.icons) {
+    for (HICON& icon : itemState.icons) {
         if (icon)
             DestroyIcon(icon);
         icon = nullptr;
@@ -115,7 +116,7 @@ void PaintItem(HDC dc)
 {
     // A row whose window is gone has no size to paint.
     RECT window;
-    if (!GetWindowRect(gameSession.itemWindow, &window))
+    if (!GetWindowRect(itemState.itemWindow, &window))
         return;
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RowTextColor());

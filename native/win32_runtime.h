@@ -1,7 +1,7 @@
 #pragma once
 
-// Host stand-ins for the few Win32 and C runtime calls of the card engine and
-// the game's moves, so that they build with the host compiler (sanitizers,
+// Host stand-ins for the few Win32 and C runtime calls of the card engine,
+// so that it and the game build with the host compiler (sanitizers,
 // benchmarks, the odds) and deal exactly the cards the device deals.
 
 typedef unsigned short WORD;
@@ -25,21 +25,3 @@ void FixLocalTime(const SYSTEMTIME* time);
 // The Microsoft C runtime's generator: srand and rand.
 void SeedRandom(unsigned int seed);
 int NextRandom();
-
-// What the game record holds and the moves' repaint asks for. The host has
-// no windows: a repaint does nothing.
-typedef wchar_t WCHAR;
-typedef int BOOL;
-typedef struct HWND__* HWND;
-typedef struct HINSTANCE__* HINSTANCE;
-typedef struct HICON__* HICON;
-struct RECT;
-const BOOL TRUE = 1;
-inline BOOL InvalidateRect(HWND, const RECT*, BOOL)
-{
-    return 0;
-}
-inline BOOL UpdateWindow(HWND)
-{
-    return 0;
-}

@@ -2,8 +2,8 @@
 
 #include <math.h>
 
-#include "item/game.h"
-#include "item/game_session.h"
+#include "game/game.h"
+#include "game/game_session.h"
 #include "odds/hold_values.h"
 
 #ifdef _WIN32
@@ -123,3 +123,8 @@ DevicePlay PlayOnDevice(const DrawTables& tables, int64_t hands, int maxDiscards
 }
 
 }  // namespace odds
+
+// The odds play the game with no row to show it.
+void RefreshItem()
+{
+}

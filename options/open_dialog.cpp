@@ -1,13 +1,16 @@
 #include "open_dialog.h"
 
-#include "item/game_session.h"
-
-INT_PTR OpenItemDialog(WORD templateId, DLGPROC procedure, HWND owner)
+INT_PTR OpenItemDialog(HINSTANCE module, WORD templateId, DLGPROC procedure, HWND owner)
 {
-    HRSRC found = FindResourceW(gameSession.moduleInstance, MAKEINTRESOURCEW(templateId), RT_DIALOG);
-    HGLOBAL loaded = found ? LoadResource(gameSession.moduleInstance, found) : nullptr;
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(templateId), RT_DIALOG);
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
     if (!loaded)
         return -1;
     auto dialog = static_cast<const DLGTEMPLATE*>(LockResource(loaded));
-    return DialogBoxIndirectParamW(gameSession.moduleInstance, dialog, owner, procedure, 0);
+    return DialogBoxIndirectParamW(module, dialog, owner, procedure, 0);
+}
+
+HINSTANCE ItemLibrary()
+{
+    return GetModuleHandleW(L"Tolvane.dll");
 }

@@ -2,7 +2,7 @@
 
 #include "device/include/aygshell.h"
 #include "device/include/ce_kernel.h"
-#include "item/game_session.h"
+#include "game/game_session.h"
 #include "open_dialog.h"
 #include "resources/resource.h"
 #include "scoring_dialog.h"
@@ -25,7 +25,6 @@ const wchar_t kUnlinkQuestion[] =
 // the dialog shows what is stored, over the item's defaults.
 void AdoptStoredSettings()
 {
-    gameSession.moduleInstance = GetModuleHandleW(L"Tolvane.dll");
     gameSession.cardBackIcon = IDI_FIRST_CARD_BACK;
     gameSession.fiveDiscards = 0;
     LoadSettings();
@@ -50,7 +49,7 @@ INT_PTR OnPaint(HWND dialog)
 // WM_INITDIALOG: full screen, and the controls filled from gameSession.
 void InitOptionsDialog(HWND dialog)
 {
-    if (!gameSession.moduleInstance)
+    if (!SettingsInMemory())
         AdoptStoredSettings();
     ShowDialogFullScreen(dialog, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN);
     SendDlgItemMessageW(dialog, IDC_FIVE_DISCARDS, BM_SETCHECK, gameSession.fiveDiscards ? BST_CHECKED : BST_UNCHECKED,
@@ -100,7 +99,7 @@ INT_PTR OnCommand(HWND dialog, WORD id)
     case IDC_SCORING:
         // Owned by this dialog, not the Today screen: closing the paytable
         // must not enable the Today screen while this dialog is still modal.
-        OpenItemDialog(IDD_SCORING, ScoringDlgProc, dialog);
+        OpenItemDialog(ItemLibrary(), IDD_SCORING, ScoringDlgProc, dialog);
         return 0;
     case IDC_UNLINK:
         UnlinkForUninstall(dialog);

@@ -4,8 +4,8 @@
 #include <wchar.h>
 
 #include "device/include/aygshell.h"
-#include "item/game_session.h"
-#include "item/item_font.h"
+#include "game/game_session.h"
+#include "item_font.h"
 #include "shell_dialog.h"
 
 namespace {

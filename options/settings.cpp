@@ -1,6 +1,6 @@
 #include "settings.h"
 
-#include "item/game_session.h"
+#include "game/game_session.h"
 #include "resources/resource.h"
 
 const wchar_t kItemKeyPath[] = L"Software\\Microsoft\\Today\\Items\\Tolvane";
@@ -27,6 +27,13 @@ void ReadDword(HKEY key, const wchar_t* name, int* field)
         *field = data[0] | data[1] << 8 | data[2] << 16 | data[3] << 24;
 }
 
+// Only a real card back: any other icon id would draw a marked card as a
+// face, a button or nothing, and the item never stores one.
+bool IsCardBack(int icon)
+{
+    return icon >= IDI_FIRST_CARD_BACK && icon <= IDI_LAST_CARD_BACK;
+}
+
 LONG WriteDword(HKEY key, const wchar_t* name, int value)
 {
     const DWORD data = static_cast<DWORD>(value);
@@ -42,11 +49,9 @@ LONG LoadSettings()
     if (result != ERROR_SUCCESS)
         return result;
     ReadDword(key, kDiscardValue, &gameSession.fiveDiscards);
-    // Only a real card back: any other icon id would draw a marked card as a
-    // face, a button or nothing, and the item never stores one.
     int cardBack = gameSession.cardBackIcon;
     ReadDword(key, kCardBackValue, &cardBack);
-    if (cardBack >= IDI_FIRST_CARD_BACK && cardBack <= IDI_LAST_CARD_BACK)
+    if (IsCardBack(cardBack))
         gameSession.cardBackIcon = cardBack;
     return RegCloseKey(key);
 }
@@ -63,4 +68,11 @@ LONG SaveSettings()
         result = WriteDword(key, kCardBackValue, gameSession.cardBackIcon);
     const LONG closed = RegCloseKey(key);
     return result != ERROR_SUCCESS ? result : closed;
+}
+
+bool SettingsInMemory()
+{
+    // The item's initialisation, the options' OK and LoadSettings each leave
+    // a card back there.
+    return IsCardBack(gameSession.cardBackIcon);
 }

@@ -12,6 +12,10 @@ LONG LoadSettings();
 // Writes fiveDiscards and cardBackIcon; the key is never created.
 LONG SaveSettings();
 
+// Whether gameSession holds the settings: not in a process where the item
+// never started (the Today screen's settings), whose record is still zero.
+bool SettingsInMemory();
+
 // The item's key under HKEY_LOCAL_MACHINE.
 extern const wchar_t kItemKeyPath[];
 

@@ -1,7 +1,7 @@
 #include "shell_dialog.h"
 
 #include "device/include/aygshell.h"
-#include "item/game_session.h"
+#include "open_dialog.h"
 
 void ShowDialogFullScreen(HWND dialog, DWORD flags)
 {
@@ -16,6 +16,6 @@ void ShowDialogFullScreen(HWND dialog, DWORD flags)
     menuBar.cbSize = 32;  // the size the device's callers pass
     menuBar.hwndParent = dialog;
     menuBar.dwFlags = SHCMBF_EMPTYBAR;
-    menuBar.hInstRes = gameSession.moduleInstance;
+    menuBar.hInstRes = ItemLibrary();
     SHCreateMenuBar(&menuBar);
 }

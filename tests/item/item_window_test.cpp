@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "item/game_session.h"
+#include "game/game.h"
+#include "game/game_session.h"
 #include "item/item.h"
+#include "item/item_state.h"
 #include "tests/support/canvas.h"
 #include "tests/support/timer_script.h"
 #include "tests/support/today_stub.h"
@@ -12,7 +14,7 @@ class ItemWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        DetectThemedShell(nullptr, DLL_PROCESS_ATTACH, nullptr);
+        itemState.themedShell = DetectThemedShell();
         row = today_stub::InitializeItem(&record);
         ASSERT_TRUE(row);
         today_stub::PumpMessages();
@@ -119,6 +121,17 @@ TEST_F(ItemWindow, TapsHitOnlyInsideTheCells)
     EXPECT_EQ(Paints(), 1) << "once, by the tap: a deal does not repaint";
 }
 
+TEST_F(ItemWindow, RefreshItemRepaintsTheRowBeforeItReturnsAndNothingWithoutOne)
+{
+    RefreshItem();
+    EXPECT_EQ(Paints(), 1) << "repainted before RefreshItem returns";
+    itemState.itemWindow = nullptr;
+    RefreshItem();
+    today_stub::PumpMessages();
+    EXPECT_EQ(Paints(), 1) << "no window, no repaint: a null one would repaint every window";
+    itemState.itemWindow = row;
+}
+
 TEST(ThemedShell, OnlyAPocketPcShellOfVersionThreeOrLaterIsThemed)
 {
     const struct {
@@ -130,11 +143,7 @@ TEST(ThemedShell, OnlyAPocketPcShellOfVersionThreeOrLaterIsThemed)
     for (const auto& c : cases) {
         SetEnvironmentVariableW(L"TOLVANE_DEVICE_PLATFORM", c.platform);
         SetEnvironmentVariableW(L"TOLVANE_DEVICE_OS_VERSION", c.version);
-        gameSession.themedShell = 7;
-        EXPECT_EQ(DetectThemedShell(nullptr, DLL_PROCESS_ATTACH, nullptr), TRUE);
-        EXPECT_EQ(gameSession.themedShell, c.themed) << c.platform << " " << c.version;
-        DetectThemedShell(nullptr, DLL_THREAD_ATTACH, nullptr);
-        EXPECT_EQ(gameSession.themedShell, c.themed) << "only process attach decides";
+        EXPECT_EQ(DetectThemedShell(), c.themed) << c.platform << " " << c.version;
     }
     SetEnvironmentVariableW(L"TOLVANE_DEVICE_PLATFORM", nullptr);
     SetEnvironmentVariableW(L"TOLVANE_DEVICE_OS_VERSION", nullptr);

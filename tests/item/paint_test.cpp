@@ -2,8 +2,9 @@
 
 #include <algorithm>
 
-#include "item/game_session.h"
+#include "game/game_session.h"
 #include "item/item.h"
+#include "item/item_state.h"
 #include "item/paint.h"
 #include "tests/support/canvas.h"
 #include "tests/support/today_stub.h"
@@ -55,7 +56,7 @@ protected:
             gameSession.hand.AddCard(card);
         for (int& mark : gameSession.discardMarks)
             mark = 0;
-        gameSession.themedShell = 1;
+        itemState.themedShell = 1;
     }
     void Paint(Canvas& row)
     {
@@ -96,7 +97,7 @@ TEST_F(RowPainting, DrawsEachIconAtItsCellAndTheTextsInTheirPlaces)
          237},
     };
     for (const auto& c : cases) {
-        gameSession.themedShell = c.themed;
+        itemState.themedShell = c.themed;
         for (int i = 0; i < 5; ++i)
             gameSession.discardMarks[i] = c.marks[i];
         gameSession.awaitingDraw = c.awaitingDraw;
@@ -137,7 +138,7 @@ TEST_F(RowPainting, LeavesNoDrawingObjectBehind)
         PaintItem(last.dc);
     EXPECT_EQ(GdiHeadroom(), before);
     EXPECT_TRUE(SamePixels(last, first));
-    SendMessageW(gameSession.itemWindow, WM_DESTROY, 0, 0);
+    SendMessageW(itemState.itemWindow, WM_DESTROY, 0, 0);
     EXPECT_EQ(GdiHeadroom(), unpainted) << "what the paints kept goes with the row's window";
 }
 
@@ -158,14 +159,14 @@ TEST_F(RowPainting, ARowWhoseWindowIsGoneDrawsNothing)
 {
     HWND gone = CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, kWidth, kHeight, nullptr, nullptr, nullptr, nullptr);
     DestroyWindow(gone);
-    const HWND row = gameSession.itemWindow;
-    gameSession.itemWindow = gone;
+    const HWND row = itemState.itemWindow;
+    itemState.itemWindow = gone;
     Canvas canvas(kWidth, kHeight), untouched(kWidth, kHeight);
     canvas.Fill(RGB(1, 2, 3));
     untouched.Fill(RGB(1, 2, 3));
     FillStackWithRowRectangles();
     PaintItem(canvas.dc);
-    gameSession.itemWindow = row;
+    itemState.itemWindow = row;
     EXPECT_TRUE(SamePixels(canvas, untouched));
 }
 

@@ -4,7 +4,8 @@
 #include <string>
 
 #include "device/device_environment.h"
-#include "item/game_session.h"
+#include "game/game_session.h"
+#include "item/item_state.h"
 #include "options/open_dialog.h"
 #include "options/options_dialog.h"
 #include "options/scoring_dialog.h"
@@ -40,7 +41,7 @@ protected:
     {
         values.push_back(kLink);
         StoreItemKey(values);
-        const HMODULE module = gameSession.moduleInstance = GetModuleHandleW(nullptr);
+        const HMODULE module = GetModuleHandleW(nullptr);
         gameSession.fiveDiscards = 0;
         gameSession.cardBackIcon = 153;
         LoadSettings();
@@ -193,7 +194,7 @@ void ExpectTheOptionsDialogKeepsTheDevice(WORD innerCommand, UINT closeMessage, 
                 return false;
             foreground = GetForegroundWindow();
             todayEnabled = IsWindowEnabled(today);
-            Tap(gameSession.itemWindow, {35, 10});  // the first card
+            Tap(itemState.itemWindow, {35, 10});  // the first card
             return true;
         },
         [&] {
@@ -205,7 +206,8 @@ void ExpectTheOptionsDialogKeepsTheDevice(WORD innerCommand, UINT closeMessage, 
             return PostMessageW(options, WM_COMMAND, IDOK, 0) != FALSE;
         },
     });
-    EXPECT_EQ(OpenItemDialog(IDD_OPTIONS, OptionsDlgProc, GetParent(gameSession.itemWindow)), 1);
+    EXPECT_EQ(OpenItemDialog(itemState.moduleInstance, IDD_OPTIONS, OptionsDlgProc, GetParent(itemState.itemWindow)),
+              1);
     EXPECT_TRUE(script.Finished());
     EXPECT_EQ(foreground, options) << "the options dialog is in front again";
     EXPECT_FALSE(todayEnabled) << "the Today screen stays disabled under the options dialog";
@@ -237,7 +239,7 @@ void OpenShowAndClose(const DLGTEMPLATE* dialogTemplate, DLGPROC procedure)
 
 TEST(DialogObjects, OpeningsKeepNothingButWhatWinesStaticKeeps)
 {
-    const HMODULE module = gameSession.moduleInstance = GetModuleHandleW(nullptr);
+    const HMODULE module = GetModuleHandleW(nullptr);
     // A bare template with only the banner: Wine's static control keeps an
     // object for each opening of a template with a bitmap.
     // clang-format off

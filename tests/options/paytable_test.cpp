@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "item/game_session.h"
 #include "options/open_dialog.h"
 #include "options/scoring_dialog.h"
 #include "resources/resource.h"
@@ -45,7 +44,7 @@ TEST(Paytable, OnlyOkEndsItWithResultOne)
             return dialog && PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
         });
     TimerScript script(steps);
-    EXPECT_EQ(OpenItemDialog(IDD_SCORING, ScoringDlgProc, today_stub::Window()), 1);
+    EXPECT_EQ(OpenItemDialog(GetModuleHandleW(nullptr), IDD_SCORING, ScoringDlgProc, today_stub::Window()), 1);
     EXPECT_TRUE(script.Finished());
 }
 

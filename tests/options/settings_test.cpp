@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "item/game_session.h"
+#include "game/game_session.h"
 #include "options/settings.h"
 #include "tests/support/item_key.h"
 

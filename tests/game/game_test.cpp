@@ -1,48 +1,72 @@
 #include <gtest/gtest.h>
 
+#include <string.h>
+#include <wchar.h>
+
 #include <algorithm>
 
 #include "cards/evaluate.h"
-#include "item/game.h"
-#include "item/game_session.h"
+#include "game/game.h"
+#include "game/game_session.h"
+#include "resources/resource.h"
 #include "tests/support/fixed_clock.h"
 #include "tests/support/hands.h"
-#include "tests/support/today_stub.h"
 
 namespace {
 
-// The game on a fresh item's row, which counts its repaints: each asks the
-// Today screen for the text colour twice.
+int refreshes = 0;
+
+// The game as a new item starts it, its repaints counted.
 class GamePlay : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        gameSession.themedShell = 1;
-        ASSERT_TRUE(today_stub::InitializeItem(&record));
-        today_stub::PumpMessages();
-        today_stub::colorQueries = 0;
+        gameSession = GameSession();
+        gameSession.wallet = kFullWallet;
+        gameSession.cardBackIcon = IDI_FIRST_CARD_BACK;
+        DealHand();
+        refreshes = 0;
     }
-    static int Paints() { return today_stub::colorQueries / 2; }
-
-    TODAYLISTITEM record;
 };
+
+TEST_F(GamePlay, ADealTakesTheBetAndTheDecksFirstFiveByRankAndDoesNotRepaint)
+{
+    for (int wallet : {100, 0, -5}) {
+        gameSession.wallet = wallet;
+        wcscpy(gameSession.statusText, L"Two Pair");
+        DealHand();
+        EXPECT_EQ(gameSession.wallet, wallet - 1) << "the bet is taken from any wallet";
+        EXPECT_EQ(gameSession.awaitingDraw, 1);
+        EXPECT_STREQ(gameSession.statusText, L"Discard");
+        std::vector<int> expected(gameSession.deck.cards, gameSession.deck.cards + 5);
+        std::stable_sort(expected.begin(), expected.end(), [](int a, int b) { return CardRank(a) < CardRank(b); });
+        EXPECT_EQ(Held(gameSession.hand), expected) << "ascending by rank, a rank's cards as dealt";
+        EXPECT_EQ(refreshes, 0) << "the caller repaints after a deal";
+    }
+}
 
 TEST_F(GamePlay, MarksStopAtTheLimitUnmarkingAlwaysWorksAndALoweredLimitKeepsMarks)
 {
     for (auto [fiveDiscards, limit] : {std::pair{0, 3}, {1, 5}, {7, 5}}) {
         gameSession.fiveDiscards = fiveDiscards;
         DealHand();
-        today_stub::colorQueries = 0;
+        refreshes = 0;
         for (int position = 0; position < 5; ++position) {
             ToggleDiscardMark(position);
             EXPECT_EQ(gameSession.discardMarks[position], position < limit ? 1 : 0) << position;
-            EXPECT_EQ(Paints(), position < limit ? position + 1 : limit) << "a refused mark does not repaint";
+            EXPECT_EQ(refreshes, position < limit ? position + 1 : limit) << "a refused mark does not repaint";
         }
         for (int position = 0; position < limit; ++position)
             ToggleDiscardMark(position);
         EXPECT_EQ(std::count(gameSession.discardMarks, gameSession.discardMarks + 5, 0), 5);
-        EXPECT_EQ(Paints(), 2 * limit);
+        EXPECT_EQ(refreshes, 2 * limit);
     }
+    const GameSession before = gameSession;
+    for (int position : {-1, 5}) {
+        ToggleDiscardMark(position);
+        EXPECT_EQ(memcmp(&gameSession, &before, sizeof(before)), 0) << position << " is off the row: nothing changes";
+    }
+    EXPECT_EQ(refreshes, 2 * 5);
     gameSession.fiveDiscards = 1;
     for (int position = 0; position < 4; ++position)
         ToggleDiscardMark(position);
@@ -55,7 +79,7 @@ TEST_F(GamePlay, MarksStopAtTheLimitUnmarkingAlwaysWorksAndALoweredLimitKeepsMar
     EXPECT_EQ(gameSession.discardMarks[4], 1);
 }
 
-TEST_F(GamePlay, DrawKeepsTheKeptCardsInOrderAppendsTheNewOnesAndPays)
+TEST_F(GamePlay, DrawKeepsTheKeptCardsInOrderAppendsTheNewOnesPaysAndRepaintsOnce)
 {
     FixedClock clock(2026, 12, 13, 14, 25, 36);
     for (std::vector<int> marked : {std::vector<int>{}, {1, 3}, {0}, {4}, {0, 1, 2, 3, 4}}) {
@@ -71,24 +95,22 @@ TEST_F(GamePlay, DrawKeepsTheKeptCardsInOrderAppendsTheNewOnesAndPays)
         for (int position : marked)
             ToggleDiscardMark(position);
         const int walletBefore = gameSession.wallet;
-        today_stub::colorQueries = 0;
+        refreshes = 0;
         DrawCards();
         EXPECT_EQ(Held(gameSession.hand), expected);
-        EXPECT_EQ(Paints(), 1);
+        EXPECT_EQ(refreshes, 1);
         EXPECT_EQ(std::count(gameSession.discardMarks, gameSession.discardMarks + 5, 0), 5);
         EXPECT_EQ(gameSession.awaitingDraw, 0);
-        wchar_t name[40];
+        wchar_t name[kTextUnits];
         EXPECT_EQ(gameSession.wallet, walletBefore + ScoreHand(gameSession.hand, name));
         EXPECT_STREQ(gameSession.statusText, name);
     }
-    const HWND row = gameSession.itemWindow;
-    gameSession.itemWindow = nullptr;
-    RefreshItem();
-    today_stub::PumpMessages();
-    EXPECT_EQ(Paints(), 1) << "no window, no repaint";
-    gameSession.itemWindow = row;
-    RefreshItem();
-    EXPECT_EQ(Paints(), 2) << "repainted before RefreshItem returns";
 }
 
 }  // namespace
+
+// The row that shows the game: here a count of its repaints.
+void RefreshItem()
+{
+    ++refreshes;
+}

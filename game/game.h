@@ -13,5 +13,7 @@ void ToggleDiscardMark(int position);
 // Replaces the marked cards, names the final hand, pays it and repaints.
 void DrawCards();
 
-// Repaints the whole row before returning.
+// Repaints the whole row before returning. The game only calls it: the
+// program that shows the game defines it (the item repaints its row; a
+// program without a row defines one of its own).
 void RefreshItem();

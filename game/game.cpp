@@ -25,7 +25,7 @@ void DealHand()
     game.hand.capacity = kHandSize;
     for (int i = 0; i < kHandSize; ++i)
         game.hand.AddCard(game.deck.DealCard());
-    game.hand.Sort(1, 0);
+    game.hand.Sort(kAscending, kByRank);
     game.awaitingDraw = 1;
     wcscpy(game.statusText, L"Discard");
 }
@@ -71,13 +71,4 @@ void DrawCards()
     game.wallet += ScoreHand(game.hand, game.statusText);
     game.awaitingDraw = 0;
     RefreshItem();
-}
-
-void RefreshItem()
-{
-    // A null window would invalidate every window of the desktop.
-    if (!gameSession.itemWindow)
-        return;
-    InvalidateRect(gameSession.itemWindow, nullptr, TRUE);
-    UpdateWindow(gameSession.itemWindow);
 }

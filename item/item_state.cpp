@@ -1,0 +1,3 @@
+#include "item_state.h"
+
+ItemState itemState;
