@@ -41,10 +41,15 @@ protected:
     {
         values.push_back(kLink);
         StoreItemKey(values);
-        const HMODULE module = GetModuleHandleW(nullptr);
         gameSession.fiveDiscards = 0;
         gameSession.cardBackIcon = 153;
         LoadSettings();
+        Show();
+    }
+    // Opens the dialog over gameSession as it is.
+    void Show()
+    {
+        const HMODULE module = GetModuleHandleW(nullptr);
         DestroyWindow(dialog);
         dialog =
             CreateDialogIndirectParamW(module, Template(module, IDD_OPTIONS), today_stub::Window(), OptionsDlgProc, 0);
@@ -95,6 +100,29 @@ TEST_F(OptionsDialog, ShowsTheStoredSettingsAndOkStoresThem)
     EXPECT_EQ(names,
               L"Blue|Red|Black|Purple|Green|Blue Globe|Purple Globe|Black Globe|Blue Stripe|Red Stripe|"
               L"Black Stripe|Yellow Stripe|");
+}
+
+// The record's own settings where it holds a card back, whatever is stored;
+// a record without one (the item never started in this process) shows what
+// is stored.
+TEST_F(OptionsDialog, ARecordWithACardBackShowsItsOwnSettingsOneWithoutTheStored)
+{
+    const struct {
+        int cardBack;
+        LRESULT checked, selected;
+    } cases[] = {{153, BST_UNCHECKED, 0},
+                 {164, BST_UNCHECKED, 11},
+                 {0, BST_CHECKED, 5},
+                 {152, BST_CHECKED, 5},
+                 {165, BST_CHECKED, 5}};
+    for (const auto& c : cases) {
+        StoreItemKey({kLink, {L"DISCARD", REG_DWORD, Dword(1)}, {L"CARDBACK", REG_DWORD, Dword(158)}});
+        gameSession.fiveDiscards = 0;
+        gameSession.cardBackIcon = c.cardBack;
+        Show();
+        EXPECT_EQ(Control(IDC_FIVE_DISCARDS, BM_GETCHECK), c.checked) << c.cardBack;
+        EXPECT_EQ(Control(IDC_CARD_BACK_LIST, CB_GETCURSEL), c.selected) << c.cardBack;
+    }
 }
 
 TEST_F(OptionsDialog, CancelAndListNotificationsChangeNothingResetWalletRefills)
