@@ -11,5 +11,6 @@ INT_PTR OpenItemDialog(HINSTANCE module, WORD templateId, DLGPROC procedure, HWN
 // The item's library as this process loaded it, where the dialogs find
 // their templates: the Today screen's settings run the options in a process
 // where the item may never have started. Null in a program that holds the
-// item itself, whose own resources are then found.
+// item itself and has not loaded the library: its own resources are then
+// found.
 HINSTANCE ItemLibrary();
