@@ -44,7 +44,7 @@ struct CardHand {
     }
     int RemoveCard(int value);
     // Stable sort of the held cards, by value or by CardRank: the order the
-    // specified bubble sort gives.
+    // device's bubble sort gives.
     void Sort(int ascending, int byValue);
 
 private:
