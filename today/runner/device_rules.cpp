@@ -8,7 +8,7 @@
 #include "device/device_screen.h"
 #include "device_programs.h"
 #include "supervisor.h"
-#include "today/shell/shell_window.h"
+#include "today/shared/today_window.h"
 
 namespace {
 

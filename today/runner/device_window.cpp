@@ -7,8 +7,8 @@
 
 #include "device/device_environment.h"
 #include "device/device_screen.h"
-#include "today/shell/shell_window.h"
-#include "today/window_class.h"
+#include "today/shared/today_window.h"
+#include "today/shared/window_class.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "input.h"
 #include "screenshot.h"
 #include "supervisor.h"
-#include "today/shell/shell_window.h"
+#include "today/shared/today_window.h"
 
 bool RunStep(Device& device, const ScriptStep& step)
 {

@@ -11,7 +11,7 @@
 #include "device_window.h"
 #include "quiet.h"
 #include "screenshot.h"
-#include "today/shell/shell_window.h"
+#include "today/shared/today_window.h"
 
 namespace {
 

@@ -11,11 +11,8 @@
 #include "row_check.h"
 #include "settings_page.h"
 #include "shell_paint.h"
-#include "today/window_class.h"
+#include "today/shared/window_class.h"
 #include "today_items.h"
-
-const wchar_t kShellClassName[] = L"TolvaneToday";
-const wchar_t kShellReadyEventName[] = L"TolvaneTodayReady";
 
 namespace {
 
