@@ -245,7 +245,7 @@ TEST(TodayItems, StandInTheirOrderTiesInRegistryOrderBrokenOnesLeftOut)
         AddItem(item.name, item.dll, item.enabled, item.order);
     HWND shell = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 240, 320, nullptr, nullptr, nullptr, nullptr);
     std::vector<std::wstring> names;
-    for (const TodayItem& item : LoadTodayItems(shell)) {
+    for (const TodayItem& item : LoadTodayItems(shell).started) {
         names.push_back(item.record.szName);
         DestroyWindow(item.record.hwndCustom);
         FreeLibrary(item.library);  // so that the installer can remove it
@@ -259,12 +259,14 @@ TEST(TodayItems, StandInTheirOrderTiesInRegistryOrderBrokenOnesLeftOut)
 
 // The items a window of the test loads as the Today screen does: in its
 // WM_CREATE, where Wine would swallow a fault that reached the window
-// procedure's caller.
-std::vector<TodayItem> loadedItems;
+// procedure's caller; it shares what it left out with its settings.
+LoadedItems loadedItems;
 LRESULT CALLBACK LoadingShellProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_CREATE)
+    if (message == WM_CREATE) {
         loadedItems = LoadTodayItems(window);
+        ShareLeftOut(window, &loadedItems.leftOut);
+    }
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -326,7 +328,7 @@ TEST(TodayItems, EachBadItemLeftOutSayingWhyTheOthersStayTheSettingsPageShowsItS
     }
     HWND shell = CreateLoadingShell();
     std::vector<std::wstring> names;
-    for (const TodayItem& item : loadedItems) {
+    for (const TodayItem& item : loadedItems.started) {
         names.push_back(item.record.szName);
         DestroyWindow(item.record.hwndCustom);
         FreeLibrary(item.library);
