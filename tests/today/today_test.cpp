@@ -395,6 +395,28 @@ TEST(VirtualDesktop, IsTheDeviceScreenOnEveryWine)
               0u);
 }
 
+// The Today screen itself tells its settings why it left an item out: the
+// item's Options button (its row the first) says so rather than starting
+// its options.
+TEST(TodayItems, TheTodayScreensSettingsSayWhyItLeftAnItemOut)
+{
+    Install();
+    wchar_t windows[MAX_PATH];
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    CopyFileW((kBin + L"faulty_item.dll").c_str(), (std::wstring(windows) + L"\\faulty_item.dll").c_str(), FALSE);
+    AddItem(L"Faulty", L"\\Windows\\faulty_item.dll", 1, 1);
+    const DWORD hasOptions = 1;
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, TodayItemKeyPath(L"Faulty").c_str(), L"Options", REG_DWORD, &hasOptions,
+                    sizeof(hasOptions));
+    const std::wstring errors = kWork + L"left-out.log";
+    const DWORD code = RunScript("settings\ntap 190 66\nclose\nquit\n", L"left-out", errors);
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, TodayItemKeyPath(L"Faulty").c_str());
+    Install(false);
+    EXPECT_EQ(code, 0u);
+    const std::string log = FileBytes(std::string(errors.begin(), errors.end()));
+    EXPECT_NE(log.find("the options of item \"Faulty\" cannot open: its export 240 faulted"), std::string::npos) << log;
+}
+
 TEST(Quiet, ADeviceThatNeverSettlesEndsTheRunNamingWhatIsBusy)
 {
     Install();
