@@ -228,6 +228,16 @@ void AddItem(const wchar_t* name, const wchar_t* dll, DWORD enabled, DWORD order
     RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"Order", REG_DWORD, &order, sizeof(DWORD));
 }
 
+// A test item of the build, copied onto the device and listed, enabled,
+// under name.
+void AddTestItem(const wchar_t* name, const std::wstring& library, DWORD order)
+{
+    wchar_t windows[MAX_PATH];
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    CopyFileW((kBin + library).c_str(), (std::wstring(windows) + L"\\" + library).c_str(), FALSE);
+    AddItem(name, (L"\\Windows\\" + library).c_str(), 1, order);
+}
+
 TEST(TodayItems, StandInTheirOrderTiesInRegistryOrderBrokenOnesLeftOut)
 {
     Install();  // "Tolvane", order 0
@@ -401,10 +411,7 @@ TEST(VirtualDesktop, IsTheDeviceScreenOnEveryWine)
 TEST(TodayItems, TheTodayScreensSettingsSayWhyItLeftAnItemOut)
 {
     Install();
-    wchar_t windows[MAX_PATH];
-    GetWindowsDirectoryW(windows, MAX_PATH);
-    CopyFileW((kBin + L"faulty_item.dll").c_str(), (std::wstring(windows) + L"\\faulty_item.dll").c_str(), FALSE);
-    AddItem(L"Faulty", L"\\Windows\\faulty_item.dll", 1, 1);
+    AddTestItem(L"Faulty", L"faulty_item.dll", 1);
     const DWORD hasOptions = 1;
     RegSetKeyValueW(HKEY_LOCAL_MACHINE, TodayItemKeyPath(L"Faulty").c_str(), L"Options", REG_DWORD, &hasOptions,
                     sizeof(hasOptions));
@@ -420,10 +427,7 @@ TEST(TodayItems, TheTodayScreensSettingsSayWhyItLeftAnItemOut)
 TEST(Quiet, ADeviceThatNeverSettlesEndsTheRunNamingWhatIsBusy)
 {
     Install();
-    wchar_t windows[MAX_PATH];
-    GetWindowsDirectoryW(windows, MAX_PATH);
-    CopyFileW((kBin + L"restless.dll").c_str(), (std::wstring(windows) + L"\\restless.dll").c_str(), FALSE);
-    AddItem(L"Restless", L"\\Windows\\restless.dll", 1, 1);
+    AddTestItem(L"Restless", L"restless.dll", 1);
     SetEnvironmentVariableW(L"TOLVANE_QUIET_SECONDS", L"2");
     const std::wstring errors = kWork + L"restless.log";
     const DWORD code = RunScript("# a comment\n" + Shot("restless"), L"restless", errors);
@@ -442,10 +446,7 @@ TEST(Quiet, ADeviceThatNeverSettlesEndsTheRunNamingWhatIsBusy)
 void AddBait(const wchar_t* fault = nullptr)
 {
     Install(false);
-    wchar_t windows[MAX_PATH];
-    GetWindowsDirectoryW(windows, MAX_PATH);
-    CopyFileW((kBin + L"bait.dll").c_str(), (std::wstring(windows) + L"\\bait.dll").c_str(), FALSE);
-    AddItem(L"Bait", L"\\Windows\\bait.dll", 1, 0);
+    AddTestItem(L"Bait", L"bait.dll", 0);
     SetEnvironmentVariableW(L"TOLVANE_BAIT", fault);
 }
 void RemoveBait()
