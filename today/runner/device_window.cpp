@@ -201,14 +201,14 @@ HWND OpenDeviceWindow()
 
 }  // namespace
 
-DeviceScreen::DeviceScreen() : window(DesktopIsDeviceScreen() ? nullptr : OpenDeviceWindow())
+DeviceWindow::DeviceWindow() : window(DesktopIsDeviceScreen() ? nullptr : OpenDeviceWindow())
 {
     ready = DesktopIsDeviceScreen() || window;
     if (!ready)
         fwprintf(stderr, L"today: cannot open the device window (error %lu)\n", GetLastError());
 }
 
-DeviceScreen::~DeviceScreen()
+DeviceWindow::~DeviceWindow()
 {
     if (window)
         DestroyWindow(window);

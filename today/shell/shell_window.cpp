@@ -251,7 +251,7 @@ int RunShell(const wchar_t* readyEvent)
     const RECT screen = DeviceScreenRect();
     HWND window =
         CreateWindowExW(0, kShellClassName, L"Today", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, screen.left, screen.top,
-                        kDeviceScreenWidth, kDeviceScreenHeight, DeviceWindow(), nullptr, instance, &shell);
+                        kDeviceScreenWidth, kDeviceScreenHeight, DeviceWindowHandle(), nullptr, instance, &shell);
     if (!window)
         return 1;
     UpdateWindow(window);
