@@ -12,7 +12,7 @@ const int kDeviceScreenHeight = 320;
 // The device window, where the device has no virtual desktop of its own and
 // one of its programs opened it; null otherwise. Every program the device
 // starts inherits it through its environment.
-inline HWND DeviceWindow()
+inline HWND DeviceWindowHandle()
 {
     wchar_t text[32];
     const DWORD length = GetEnvironmentVariableW(kDeviceWindowVariable, text, 32);
@@ -30,7 +30,7 @@ inline HWND DeviceWindow()
 inline RECT DeviceScreenRect()
 {
     RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (HWND window = DeviceWindow()) {
+    if (HWND window = DeviceWindowHandle()) {
         GetClientRect(window, &screen);
         MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&screen), 2);
     }

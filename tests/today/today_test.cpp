@@ -228,6 +228,16 @@ void AddItem(const wchar_t* name, const wchar_t* dll, DWORD enabled, DWORD order
     RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"Order", REG_DWORD, &order, sizeof(DWORD));
 }
 
+// A test item of the build, copied onto the device and listed, enabled,
+// under name.
+void AddTestItem(const wchar_t* name, const std::wstring& library, DWORD order)
+{
+    wchar_t windows[MAX_PATH];
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    CopyFileW((kBin + library).c_str(), (std::wstring(windows) + L"\\" + library).c_str(), FALSE);
+    AddItem(name, (L"\\Windows\\" + library).c_str(), 1, order);
+}
+
 TEST(TodayItems, StandInTheirOrderTiesInRegistryOrderBrokenOnesLeftOut)
 {
     Install();  // "Tolvane", order 0
@@ -245,7 +255,7 @@ TEST(TodayItems, StandInTheirOrderTiesInRegistryOrderBrokenOnesLeftOut)
         AddItem(item.name, item.dll, item.enabled, item.order);
     HWND shell = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 240, 320, nullptr, nullptr, nullptr, nullptr);
     std::vector<std::wstring> names;
-    for (const TodayItem& item : LoadTodayItems(shell)) {
+    for (const TodayItem& item : LoadTodayItems(shell).started) {
         names.push_back(item.record.szName);
         DestroyWindow(item.record.hwndCustom);
         FreeLibrary(item.library);  // so that the installer can remove it
@@ -259,12 +269,14 @@ TEST(TodayItems, StandInTheirOrderTiesInRegistryOrderBrokenOnesLeftOut)
 
 // The items a window of the test loads as the Today screen does: in its
 // WM_CREATE, where Wine would swallow a fault that reached the window
-// procedure's caller.
-std::vector<TodayItem> loadedItems;
+// procedure's caller; it shares what it left out with its settings.
+LoadedItems loadedItems;
 LRESULT CALLBACK LoadingShellProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_CREATE)
+    if (message == WM_CREATE) {
         loadedItems = LoadTodayItems(window);
+        ShareLeftOut(window, &loadedItems.leftOut);
+    }
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -326,7 +338,7 @@ TEST(TodayItems, EachBadItemLeftOutSayingWhyTheOthersStayTheSettingsPageShowsItS
     }
     HWND shell = CreateLoadingShell();
     std::vector<std::wstring> names;
-    for (const TodayItem& item : loadedItems) {
+    for (const TodayItem& item : loadedItems.started) {
         names.push_back(item.record.szName);
         DestroyWindow(item.record.hwndCustom);
         FreeLibrary(item.library);
@@ -393,13 +405,29 @@ TEST(VirtualDesktop, IsTheDeviceScreenOnEveryWine)
               0u);
 }
 
+// The Today screen itself tells its settings why it left an item out: the
+// item's Options button (its row the first) says so rather than starting
+// its options.
+TEST(TodayItems, TheTodayScreensSettingsSayWhyItLeftAnItemOut)
+{
+    Install();
+    AddTestItem(L"Faulty", L"faulty_item.dll", 1);
+    const DWORD hasOptions = 1;
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, TodayItemKeyPath(L"Faulty").c_str(), L"Options", REG_DWORD, &hasOptions,
+                    sizeof(hasOptions));
+    const std::wstring errors = kWork + L"left-out.log";
+    const DWORD code = RunScript("settings\ntap 190 66\nclose\nquit\n", L"left-out", errors);
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, TodayItemKeyPath(L"Faulty").c_str());
+    Install(false);
+    EXPECT_EQ(code, 0u);
+    const std::string log = FileBytes(std::string(errors.begin(), errors.end()));
+    EXPECT_NE(log.find("the options of item \"Faulty\" cannot open: its export 240 faulted"), std::string::npos) << log;
+}
+
 TEST(Quiet, ADeviceThatNeverSettlesEndsTheRunNamingWhatIsBusy)
 {
     Install();
-    wchar_t windows[MAX_PATH];
-    GetWindowsDirectoryW(windows, MAX_PATH);
-    CopyFileW((kBin + L"restless.dll").c_str(), (std::wstring(windows) + L"\\restless.dll").c_str(), FALSE);
-    AddItem(L"Restless", L"\\Windows\\restless.dll", 1, 1);
+    AddTestItem(L"Restless", L"restless.dll", 1);
     SetEnvironmentVariableW(L"TOLVANE_QUIET_SECONDS", L"2");
     const std::wstring errors = kWork + L"restless.log";
     const DWORD code = RunScript("# a comment\n" + Shot("restless"), L"restless", errors);
@@ -418,10 +446,7 @@ TEST(Quiet, ADeviceThatNeverSettlesEndsTheRunNamingWhatIsBusy)
 void AddBait(const wchar_t* fault = nullptr)
 {
     Install(false);
-    wchar_t windows[MAX_PATH];
-    GetWindowsDirectoryW(windows, MAX_PATH);
-    CopyFileW((kBin + L"bait.dll").c_str(), (std::wstring(windows) + L"\\bait.dll").c_str(), FALSE);
-    AddItem(L"Bait", L"\\Windows\\bait.dll", 1, 0);
+    AddTestItem(L"Bait", L"bait.dll", 0);
     SetEnvironmentVariableW(L"TOLVANE_BAIT", fault);
 }
 void RemoveBait()

@@ -3,7 +3,7 @@
 #include "device/chrome/chrome.h"
 #include "device/device_screen.h"
 #include "today/runner/device_programs.h"
-#include "today/shell/shell_window.h"
+#include "today/shared/today_window.h"
 
 namespace {
 

@@ -76,10 +76,10 @@ double Seconds(ULONGLONG since)
 int RunDeviceGremlins(unsigned seed, long events, bool yes)
 {
     const std::wstring clock = FixedClock();
-    DeviceScreen screen;
+    DeviceWindow screen;
     if (!screen.Ready())
         return 1;
-    Device device;
+    DeviceSupervisor device;
     if (!device.Boot() || !device.WaitUntilQuiet(L"the boot"))
         return 1;
     Gremlins gremlins(seed, yes);

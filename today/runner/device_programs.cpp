@@ -2,7 +2,7 @@
 
 #include <stddef.h>
 
-#include "today/shell/shell_window.h"
+#include "today/shared/today_window.h"
 
 std::vector<DWORD> DeviceProcessIds(HANDLE programs)
 {

@@ -8,7 +8,7 @@
 #include "device/device_screen.h"
 #include "device_programs.h"
 #include "supervisor.h"
-#include "today/shell/shell_window.h"
+#include "today/shared/today_window.h"
 
 namespace {
 
@@ -126,7 +126,7 @@ DeviceRules::~DeviceRules()
         CloseHandle(process);
 }
 
-std::wstring DeviceRules::Crashed(const Device& device)
+std::wstring DeviceRules::Crashed(const DeviceSupervisor& device)
 {
     if (!device.ShellRunning()) {
         wchar_t why[64];
@@ -179,7 +179,7 @@ std::wstring DeviceRules::TooManyObjects(HWND shell, const std::vector<DWORD>& i
     return L"";
 }
 
-BrokenRule DeviceRules::Check(Device& device, bool quiet)
+BrokenRule DeviceRules::Check(DeviceSupervisor& device, bool quiet)
 {
     if (device.Boots() != boots) {
         // A new Today screen: the programs and objects of the last are gone.

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-class Device;
+class DeviceSupervisor;
 
 // What must hold on the device after every step; a broken rule goes by its
 // name.
@@ -20,12 +20,12 @@ public:
 
     // Checks every rule after a step; quiet says whether the step ended
     // with the device quiet. The first broken rule, or a null name.
-    BrokenRule Check(Device& device, bool quiet);
+    BrokenRule Check(DeviceSupervisor& device, bool quiet);
 
     long checked = 0;
 
 private:
-    std::wstring Crashed(const Device& device);
+    std::wstring Crashed(const DeviceSupervisor& device);
     std::wstring TooManyObjects(HWND shell, const std::vector<DWORD>& ids);
 
     int boots = 0;

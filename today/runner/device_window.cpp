@@ -7,8 +7,8 @@
 
 #include "device/device_environment.h"
 #include "device/device_screen.h"
-#include "today/shell/shell_window.h"
-#include "today/window_class.h"
+#include "today/shared/today_window.h"
+#include "today/shared/window_class.h"
 
 namespace {
 
@@ -201,14 +201,14 @@ HWND OpenDeviceWindow()
 
 }  // namespace
 
-DeviceScreen::DeviceScreen() : window(DesktopIsDeviceScreen() ? nullptr : OpenDeviceWindow())
+DeviceWindow::DeviceWindow() : window(DesktopIsDeviceScreen() ? nullptr : OpenDeviceWindow())
 {
     ready = DesktopIsDeviceScreen() || window;
     if (!ready)
         fwprintf(stderr, L"today: cannot open the device window (error %lu)\n", GetLastError());
 }
 
-DeviceScreen::~DeviceScreen()
+DeviceWindow::~DeviceWindow()
 {
     if (window)
         DestroyWindow(window);

@@ -9,10 +9,10 @@
 
 // The device's screen: the desktop when it is the device's 240x320 virtual
 // desktop, otherwise a device window of its own (closed with the device).
-class DeviceScreen {
+class DeviceWindow {
 public:
-    DeviceScreen();
-    ~DeviceScreen();
+    DeviceWindow();
+    ~DeviceWindow();
     // False, the reason said, when there is no screen to show the device on.
     bool Ready() const { return ready; }
 

@@ -7,9 +7,6 @@
 
 // The device's screen as a person sees it: its pixels, and pictures of them.
 
-// The pixels of a rectangle of a device context, row by row, as 0x00RRGGBB.
-std::vector<DWORD> CopyPixels(HDC source, const RECT& rect);
-
 // Every pixel of the screen, every window on it, row by row, as 0x00RRGGBB.
 std::vector<DWORD> CaptureScreen();
 

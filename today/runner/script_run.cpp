@@ -8,9 +8,9 @@
 #include "input.h"
 #include "screenshot.h"
 #include "supervisor.h"
-#include "today/shell/shell_window.h"
+#include "today/shared/today_window.h"
 
-bool RunStep(Device& device, const ScriptStep& step)
+bool RunStep(DeviceSupervisor& device, const ScriptStep& step)
 {
     switch (step.kind) {
     case ScriptStep::kTap:
@@ -50,10 +50,10 @@ bool RunStep(Device& device, const ScriptStep& step)
 
 int RunDeviceScript(const std::vector<ScriptStep>& steps)
 {
-    DeviceScreen screen;
+    DeviceWindow screen;
     if (!screen.Ready())
         return 1;
-    Device device;
+    DeviceSupervisor device;
     // A script begins on the Today screen as it first shows, all painted.
     if (!device.Boot() || (!steps.empty() && !device.WaitUntilQuiet(steps.front().place)))
         return 1;

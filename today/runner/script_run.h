@@ -4,10 +4,10 @@
 
 #include "script.h"
 
-class Device;
+class DeviceSupervisor;
 
 // Carries out one step of a script on the device; false when it cannot.
-bool RunStep(Device& device, const ScriptStep& step);
+bool RunStep(DeviceSupervisor& device, const ScriptStep& step);
 
 // Runs the steps, then closes the Today screen. Fails at the first step that
 // cannot be carried out.

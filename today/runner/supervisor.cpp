@@ -11,7 +11,7 @@
 #include "device_window.h"
 #include "quiet.h"
 #include "screenshot.h"
-#include "today/shell/shell_window.h"
+#include "today/shared/today_window.h"
 
 namespace {
 
@@ -81,7 +81,7 @@ std::wstring ChangeOf(const std::vector<DWORD>& before, const std::vector<DWORD>
 
 }  // namespace
 
-Device::Device()
+DeviceSupervisor::DeviceSupervisor()
 {
     reset = CreateEventW(nullptr, FALSE, FALSE, kSoftResetEventName);
     ready = CreateEventW(nullptr, FALSE, FALSE, kShellReadyEventName);
@@ -96,12 +96,12 @@ Device::Device()
     SwitchDesktop(GetThreadDesktop(GetCurrentThreadId()));
 }
 
-Device::~Device()
+DeviceSupervisor::~DeviceSupervisor()
 {
     Stop();
 }
 
-bool Device::Boot()
+bool DeviceSupervisor::Boot()
 {
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
@@ -140,7 +140,7 @@ bool Device::Boot()
     return true;
 }
 
-void Device::Stop()
+void DeviceSupervisor::Stop()
 {
     if (programs) {
         TerminateJobObject(programs, 0);
@@ -155,13 +155,13 @@ void Device::Stop()
     }
 }
 
-bool Device::SoftReset()
+bool DeviceSupervisor::SoftReset()
 {
     Stop();
     return Boot();
 }
 
-bool Device::Run(DWORD milliseconds)
+bool DeviceSupervisor::Run(DWORD milliseconds)
 {
     const ULONGLONG end = Deadline(milliseconds);
     for (;;) {
@@ -178,7 +178,7 @@ bool Device::Run(DWORD milliseconds)
     }
 }
 
-bool Device::WaitUntilQuiet(const std::wstring& place)
+bool DeviceSupervisor::WaitUntilQuiet(const std::wstring& place)
 {
     const DWORD limit = QuietLimit();
     const ULONGLONG end = Deadline(limit);
@@ -205,7 +205,7 @@ bool Device::WaitUntilQuiet(const std::wstring& place)
     return true;
 }
 
-void Device::Close()
+void DeviceSupervisor::Close()
 {
     HWND window = FindWindowW(kShellClassName, nullptr);
     if (window)
@@ -214,12 +214,12 @@ void Device::Close()
         WaitServingWindows(1, &shell, Deadline(5000));
 }
 
-bool Device::ShellRunning() const
+bool DeviceSupervisor::ShellRunning() const
 {
     return shell && WaitForSingleObject(shell, 0) == WAIT_TIMEOUT;
 }
 
-DWORD Device::ShellExitCode() const
+DWORD DeviceSupervisor::ShellExitCode() const
 {
     DWORD code = STILL_ACTIVE;
     if (shell)
@@ -229,10 +229,10 @@ DWORD Device::ShellExitCode() const
 
 int RunDevice()
 {
-    DeviceScreen screen;
+    DeviceWindow screen;
     if (!screen.Ready())
         return 1;
-    Device device;
+    DeviceSupervisor device;
     if (!device.Boot())
         return 1;
     while (device.Run(INFINITE)) {

@@ -7,10 +7,10 @@
 // The emulated device as a run drives it: the Today screen as its own
 // process, restarted at every soft reset as a Pocket PC boots again; a reset
 // ends every program the device started.
-class Device {
+class DeviceSupervisor {
 public:
-    Device();
-    ~Device();
+    DeviceSupervisor();
+    ~DeviceSupervisor();
 
     // Boots the Today screen; false when it did not come up.
     bool Boot();

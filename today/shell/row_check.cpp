@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "today/runner/screenshot.h"
+#include "today/shared/pixels.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "device/include/todaycmn.h"
 #include "settings_process.h"
 #include "shell_paint.h"
-#include "today/window_class.h"
+#include "today/shared/window_class.h"
 #include "today_items.h"
 
 namespace {

@@ -22,7 +22,7 @@ void ShowOptionsProblem(HWND owner, const std::wstring& name, const std::wstring
 // the device window, disabled from here, would take no drag or close.
 HWND OptionsOwner()
 {
-    HWND device = DeviceWindow();
+    HWND device = DeviceWindowHandle();
     return device ? CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, device, nullptr, nullptr, nullptr)
                   : nullptr;
 }

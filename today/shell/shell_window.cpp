@@ -11,11 +11,8 @@
 #include "row_check.h"
 #include "settings_page.h"
 #include "shell_paint.h"
-#include "today/window_class.h"
+#include "today/shared/window_class.h"
 #include "today_items.h"
-
-const wchar_t kShellClassName[] = L"TolvaneToday";
-const wchar_t kShellReadyEventName[] = L"TolvaneTodayReady";
 
 namespace {
 
@@ -25,20 +22,19 @@ const UINT kMenuSettings = 1;
 const UINT kMenuSoftReset = 2;
 const UINT kMenuClose = 3;
 
-// The one Today screen of this process.
+// A Today screen window's own state, kept with the window.
 struct Shell {
     HWND window = nullptr;
-    std::vector<TodayItem> items;
+    LoadedItems items;
     WORD shownMinute = 0xFFFF;
 };
-Shell shell;
 
 // Rows one under the other from below the date row, each as high as its
 // item reported; an item of height 0 is not shown.
-void LayoutItems()
+void LayoutItems(Shell& shell)
 {
     int top = kFirstItemTop;
-    for (TodayItem& item : shell.items) {
+    for (TodayItem& item : shell.items.started) {
         const int height = static_cast<int>(item.record.cyp);
         SetWindowPos(item.record.hwndCustom, nullptr, 0, top, kDeviceScreenWidth, height,
                      SWP_NOZORDER | SWP_NOACTIVATE | (height ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
@@ -46,24 +42,25 @@ void LayoutItems()
     }
 }
 
-void RefreshItems()
+void RefreshItems(Shell& shell)
 {
-    if (QueryItemHeights(shell.items)) {
-        LayoutItems();
+    if (QueryItemHeights(shell.items.started)) {
+        LayoutItems(shell);
         InvalidateRect(shell.window, nullptr, TRUE);
     }
 }
 
 // Items just loaded are placed whatever they answer: an item that reports
 // no change of height would otherwise keep its row at the screen's corner.
-void LoadItems(HWND window)
+void LoadItems(Shell& shell)
 {
-    shell.items = LoadTodayItems(window);
-    QueryItemHeights(shell.items);
-    LayoutItems();
+    shell.items = LoadTodayItems(shell.window);
+    ShareLeftOut(shell.window, &shell.items.leftOut);
+    QueryItemHeights(shell.items.started);
+    LayoutItems(shell);
 }
 
-void PaintContent(HDC dc)
+void PaintContent(Shell& shell, HDC dc)
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
@@ -71,36 +68,35 @@ void PaintContent(HDC dc)
     PaintShell(dc, now);
 }
 
-LRESULT OnCreate(HWND window)
+LRESULT OnCreate(Shell& shell)
 {
-    shell.window = window;
-    LoadItems(window);
-    SetTimer(window, kRefreshTimer, kRefreshMilliseconds, nullptr);
+    LoadItems(shell);
+    SetTimer(shell.window, kRefreshTimer, kRefreshMilliseconds, nullptr);
     return 0;
 }
 
-LRESULT OnPaint(HWND window)
+LRESULT OnPaint(Shell& shell)
 {
     PAINTSTRUCT ps;
-    HDC dc = BeginPaint(window, &ps);
-    PaintContent(dc);
-    EndPaint(window, &ps);
+    HDC dc = BeginPaint(shell.window, &ps);
+    PaintContent(shell, dc);
+    EndPaint(shell.window, &ps);
     return 0;
 }
 
-LRESULT OnTimer(HWND window)
+LRESULT OnTimer(Shell& shell)
 {
-    RefreshItems();
+    RefreshItems(shell);
     SYSTEMTIME now;
     GetLocalTime(&now);
     if (now.wMinute != shell.shownMinute) {
         RECT titleBar = {0, 0, kDeviceScreenWidth, kTitleBarHeight};
-        InvalidateRect(window, &titleBar, FALSE);
+        InvalidateRect(shell.window, &titleBar, FALSE);
     }
     return 0;
 }
 
-void SoftReset()
+void SoftReset(HWND window)
 {
     // Asked of the device as the item asks it; alone, there is no device
     // to restart, so the screen just closes.
@@ -109,7 +105,7 @@ void SoftReset()
         SetEvent(reset);
         CloseHandle(reset);
     } else {
-        DestroyWindow(shell.window);
+        DestroyWindow(window);
     }
 }
 
@@ -126,7 +122,7 @@ void ShowStartMenu(HWND window)
     if (chosen == kMenuSettings)
         OpenSettingsPage(window);
     else if (chosen == kMenuSoftReset)
-        SoftReset();
+        SoftReset(window);
     else if (chosen == kMenuClose)
         DestroyWindow(window);
 }
@@ -140,12 +136,12 @@ LRESULT OnLButtonUp(HWND window, LPARAM lParam)
 }
 
 // The watermark record's rectangle is in the item window's coordinates.
-LRESULT OnDrawWatermark(TODAYDRAWWATERMARKINFO* info)
+LRESULT OnDrawWatermark(HWND window, TODAYDRAWWATERMARKINFO* info)
 {
     if (!info || !info->hdc)
         return FALSE;
     POINT origin = {0, 0};
-    MapWindowPoints(info->hwnd, shell.window, &origin, 1);
+    MapWindowPoints(info->hwnd, window, &origin, 1);
     PaintWatermark(info->hdc, info->rc, origin);
     return TRUE;
 }
@@ -153,14 +149,14 @@ LRESULT OnDrawWatermark(TODAYDRAWWATERMARKINFO* info)
 // When the settings changed what the items read (shown or hidden items,
 // stored options), start them again, as the device's Today screen does;
 // otherwise they go on as they were, their games with them.
-LRESULT OnSettingsClosed(HWND window, bool changed)
+LRESULT OnSettingsClosed(Shell& shell, bool changed)
 {
     if (!changed)
         return 0;
-    for (TodayItem& item : shell.items)
+    for (TodayItem& item : shell.items.started)
         DestroyWindow(item.record.hwndCustom);
-    LoadItems(window);
-    InvalidateRect(window, nullptr, TRUE);
+    LoadItems(shell);
+    InvalidateRect(shell.window, nullptr, TRUE);
     return 0;
 }
 
@@ -175,56 +171,70 @@ LRESULT OnActivate(HWND window, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(window, WM_ACTIVATE, wParam, lParam);  // the focus, as ever
 }
 
-LRESULT OnCheckRows()
+LRESULT OnCheckRows(const Shell& shell)
 {
-    for (size_t i = 0; i < shell.items.size(); ++i) {
-        if (!RowShowsItsPaint(shell.items[i].record.hwndCustom))
+    for (size_t i = 0; i < shell.items.started.size(); ++i) {
+        if (!RowShowsItsPaint(shell.items.started[i].record.hwndCustom))
             return static_cast<LRESULT>(i + 1);
     }
     return 0;
 }
 
-LRESULT OnDestroy()
+LRESULT OnDestroy(Shell& shell)
 {
     KillTimer(shell.window, kRefreshTimer);
-    ClearItemCaches(shell.items);
+    ShareLeftOut(shell.window, nullptr);
+    ClearItemCaches(shell.items.started);
     PostQuitMessage(0);
     return 0;
 }
 
+// The window's state comes with its creation and stays with the window.
+Shell* AttachShell(HWND window, LPARAM createParameters)
+{
+    auto shell = static_cast<Shell*>(reinterpret_cast<CREATESTRUCTW*>(createParameters)->lpCreateParams);
+    shell->window = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(shell));
+    return shell;
+}
+
 LRESULT CALLBACK ShellWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    Shell* shell = message == WM_NCCREATE ? AttachShell(window, lParam)
+                                          : reinterpret_cast<Shell*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!shell)  // the few messages before WM_NCCREATE
+        return DefWindowProcW(window, message, wParam, lParam);
     switch (message) {
     case WM_CREATE:
-        return OnCreate(window);
+        return OnCreate(*shell);
     case WM_PAINT:
-        return OnPaint(window);
+        return OnPaint(*shell);
     case WM_PRINTCLIENT:
-        PaintContent(reinterpret_cast<HDC>(wParam));
+        PaintContent(*shell, reinterpret_cast<HDC>(wParam));
         return 0;
     case WM_ERASEBKGND:
         return 1;  // the paint covers everything
     case WM_TIMER:
-        return OnTimer(window);
+        return OnTimer(*shell);
     case WM_LBUTTONUP:
         return OnLButtonUp(window, lParam);
     case TODAYM_GETCOLOR:
         return wParam == TODAYCOLOR_TEXT ? kThemeTextColor : RGB(255, 255, 255);
     case TODAYM_DRAWWATERMARK:
-        return OnDrawWatermark(reinterpret_cast<TODAYDRAWWATERMARKINFO*>(lParam));
+        return OnDrawWatermark(window, reinterpret_cast<TODAYDRAWWATERMARKINFO*>(lParam));
     case WM_ACTIVATE:
         return OnActivate(window, wParam, lParam);
     case WM_TODAY_OPENSETTINGS:
         OpenSettingsPage(window);
         return 0;
     case WM_TODAY_SETTINGSCLOSED:
-        return OnSettingsClosed(window, wParam != FALSE);
+        return OnSettingsClosed(*shell, wParam != FALSE);
     case WM_TODAY_CHECKROWS:
-        return OnCheckRows();
+        return OnCheckRows(*shell);
     case WM_TODAY_GDIHEADROOM:
         return static_cast<LRESULT>(GdiHeadroom());
     case WM_DESTROY:
-        return OnDestroy();
+        return OnDestroy(*shell);
     default:
         return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -235,12 +245,13 @@ LRESULT CALLBACK ShellWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 int RunShell(const wchar_t* readyEvent)
 {
     const HINSTANCE instance = RegisterProgramClass(kShellClassName, ShellWndProc);
+    Shell shell;
     // The whole screen, as on the device; child rows clip to it. In a device
     // window it is that window's: above it, and moved with it.
     const RECT screen = DeviceScreenRect();
     HWND window =
         CreateWindowExW(0, kShellClassName, L"Today", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, screen.left, screen.top,
-                        kDeviceScreenWidth, kDeviceScreenHeight, DeviceWindow(), nullptr, instance, nullptr);
+                        kDeviceScreenWidth, kDeviceScreenHeight, DeviceWindowHandle(), nullptr, instance, &shell);
     if (!window)
         return 1;
     UpdateWindow(window);

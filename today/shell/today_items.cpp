@@ -10,12 +10,8 @@
 
 namespace {
 
-// What the last load left out, and why, for the settings page to show.
-struct LeftOut {
-    std::wstring name, why;
-    bool noLibrary;  // the library could not be used at all
-};
-std::vector<LeftOut> leftOut;
+// The window property under which a Today screen shares what it left out.
+const wchar_t kLeftOutProperty[] = L"TolvaneItemsLeftOut";
 
 DWORD ReadDword(HKEY key, const wchar_t* name, DWORD fallback)
 {
@@ -53,9 +49,9 @@ std::wstring ReadDllPath(HKEY key, wchar_t* path, DWORD units)
     return L"";
 }
 
-void LeaveOut(const wchar_t* name, const std::wstring& why, bool noLibrary)
+void LeaveOut(std::vector<LeftOutItem>* leftOut, const wchar_t* name, const std::wstring& why, bool noLibrary)
 {
-    leftOut.push_back({name, why, noLibrary});
+    leftOut->push_back({name, why, noLibrary});
     fwprintf(stderr, L"today: item \"%ls\" left out: %ls\n", name, why.c_str());
 }
 
@@ -75,19 +71,19 @@ void DestroyWindowsOf(HWND shell, HMODULE library)
         reinterpret_cast<LPARAM>(library));
 }
 
-bool StartItem(HWND shell, TodayItem* item)
+bool StartItem(HWND shell, TodayItem* item, std::vector<LeftOutItem>* leftOut)
 {
     TODAYLISTITEM& record = item->record;
     std::wstring why;
     item->library = LoadItemLibrary(record, &why);
     if (!item->library) {
-        LeaveOut(record.szName, why, true);
+        LeaveOut(leftOut, record.szName, why, true);
         return false;
     }
     auto initialize = reinterpret_cast<PFNCUSTOMINITIALIZEITEM>(
         reinterpret_cast<void*>(GetProcAddress(item->library, MAKEINTRESOURCEA(ORDINAL_INITIALIZEITEM))));
     if (!initialize) {
-        LeaveOut(record.szName, std::wstring(record.szDLLPath) + L" has no export 240", false);
+        LeaveOut(leftOut, record.szName, std::wstring(record.szDLLPath) + L" has no export 240", false);
         FreeLibrary(item->library);
         return false;
     }
@@ -96,12 +92,12 @@ bool StartItem(HWND shell, TodayItem* item)
     if (!CallInitializeItem(initialize, &record, shell, &record.hwndCustom, &fault)) {
         wchar_t code[16];
         swprintf(code, 16, L"0x%08lX", fault);
-        LeaveOut(record.szName, std::wstring(L"its export 240 faulted (exception ") + code + L")", false);
+        LeaveOut(leftOut, record.szName, std::wstring(L"its export 240 faulted (exception ") + code + L")", false);
         DestroyWindowsOf(shell, item->library);
         return false;  // the library stays: what it started may still refer to it
     }
     if (!record.hwndCustom) {
-        LeaveOut(record.szName, L"InitializeCustomItem gave no window", false);
+        LeaveOut(leftOut, record.szName, L"InitializeCustomItem gave no window", false);
         FreeLibrary(item->library);
         return false;
     }
@@ -164,33 +160,32 @@ bool ReadTodayItemKey(const std::wstring& name, TodayItemKey* item)
     return true;
 }
 
-std::vector<TodayItem> LoadTodayItems(HWND shell)
+LoadedItems LoadTodayItems(HWND shell)
 {
-    leftOut.clear();
+    LoadedItems loaded;
     std::vector<TodayItem> items;
     for (const std::wstring& name : ListTodayItemNames()) {
         TodayItemKey key;
         if (!ReadTodayItemKey(name, &key) || key.record.tlit != tlitCustom || !key.record.fEnabled)
             continue;  // the device's own items, and hidden ones
         if (!key.problem.empty())
-            LeaveOut(key.record.szName, key.problem, true);
+            LeaveOut(&loaded.leftOut, key.record.szName, key.problem, true);
         else
             items.push_back({key.record, nullptr});
     }
 
     std::stable_sort(items.begin(), items.end(),
                      [](const TodayItem& a, const TodayItem& b) { return a.record.dwOrder < b.record.dwOrder; });
-    std::vector<TodayItem> started;
     for (TodayItem& item : items) {
-        if (StartItem(shell, &item))
-            started.push_back(item);
+        if (StartItem(shell, &item, &loaded.leftOut))
+            loaded.started.push_back(item);
     }
-    return started;
+    return loaded;
 }
 
-std::wstring WhyTodayItemLeftOut(const std::wstring& name, bool* noLibrary)
+std::wstring WhyLeftOut(const std::vector<LeftOutItem>& leftOut, const std::wstring& name, bool* noLibrary)
 {
-    for (const LeftOut& item : leftOut) {
+    for (const LeftOutItem& item : leftOut) {
         if (item.name == name.substr(0, MAX_ITEMNAME - 1)) {
             if (noLibrary)
                 *noLibrary = item.noLibrary;
@@ -198,6 +193,29 @@ std::wstring WhyTodayItemLeftOut(const std::wstring& name, bool* noLibrary)
         }
     }
     return L"";
+}
+
+void ShareLeftOut(HWND shell, const std::vector<LeftOutItem>* leftOut)
+{
+    if (leftOut)
+        SetPropW(shell, kLeftOutProperty, const_cast<std::vector<LeftOutItem>*>(leftOut));
+    else
+        RemovePropW(shell, kLeftOutProperty);
+}
+
+std::wstring WhyTodayItemLeftOut(const std::wstring& name, bool* noLibrary)
+{
+    // The Today screen is a window of the thread that runs its settings.
+    const std::vector<LeftOutItem>* shared = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) -> BOOL {
+            auto shared = reinterpret_cast<const std::vector<LeftOutItem>**>(found);
+            *shared = static_cast<const std::vector<LeftOutItem>*>(GetPropW(window, kLeftOutProperty));
+            return *shared == nullptr;  // on until a window shares its list
+        },
+        reinterpret_cast<LPARAM>(&shared));
+    return shared ? WhyLeftOut(*shared, name, noLibrary) : L"";
 }
 
 bool QueryItemHeights(std::vector<TodayItem>& items)

@@ -31,18 +31,39 @@ std::vector<std::wstring> ListTodayItemNames();
 // False when the item has no key.
 bool ReadTodayItemKey(const std::wstring& name, TodayItemKey* key);
 
+// An item that a load left out, and why.
+struct LeftOutItem {
+    std::wstring name, why;
+    bool noLibrary;  // the library could not be used at all
+};
+
+// What a load made of the registry's items: those it started, in their
+// "Order", and those it left out.
+struct LoadedItems {
+    std::vector<TodayItem> started;
+    std::vector<LeftOutItem> leftOut;
+};
+
 // Loads every enabled custom item of the registry, in their "Order", and
 // creates their windows in shell. An item that cannot be loaded is left out
 // with a message on standard error.
-std::vector<TodayItem> LoadTodayItems(HWND shell);
+LoadedItems LoadTodayItems(HWND shell);
 
 // Loads the library that the item's "DLL" names; null, with why, when it
 // cannot.
 HMODULE LoadItemLibrary(const TODAYLISTITEM& record, std::wstring* why);
 
-// Why the last LoadTodayItems of this program left the item out; empty
-// when it did not. noLibrary, when given, tells whether it was for want of
-// a library it could load.
+// Why leftOut holds the named item; empty when it does not. noLibrary,
+// when given, tells whether it was for want of a library it could load.
+std::wstring WhyLeftOut(const std::vector<LeftOutItem>& leftOut, const std::wstring& name, bool* noLibrary = nullptr);
+
+// Lets the settings that this thread opens over shell read what shell's
+// last load left out; leftOut stays shell's until shell gives another or
+// null.
+void ShareLeftOut(HWND shell, const std::vector<LeftOutItem>* leftOut);
+
+// Why the last load of this thread's Today screen left the item out, as
+// WhyLeftOut tells it; empty when it did not, or there is no such screen.
 std::wstring WhyTodayItemLeftOut(const std::wstring& name, bool* noLibrary = nullptr);
 
 // Asks each item whether its height changed; true when any did.
