@@ -1,6 +1,9 @@
 #pragma once
 
 #include <windows.h>
+#include <stdio.h>
+
+#include <string>
 
 // A device clock setting, exactly "YYYY-MM-DDTHH:MM:SS", into a complete
 // SYSTEMTIME with its day of week; false for anything else: other lengths,
@@ -38,4 +41,13 @@ inline bool ParseDeviceClock(const wchar_t* text, SYSTEMTIME* time)
     // The round trip fills in the day of week (and rejects years before 1601).
     FILETIME asFileTime;
     return SystemTimeToFileTime(&parsed, &asFileTime) && FileTimeToSystemTime(&asFileTime, time);
+}
+
+// A time as the device clock setting that ParseDeviceClock reads back.
+inline std::wstring FormatDeviceClock(const SYSTEMTIME& time)
+{
+    wchar_t text[32];
+    swprintf(text, ARRAYSIZE(text), L"%04u-%02u-%02uT%02u:%02u:%02u", time.wYear, time.wMonth, time.wDay, time.wHour,
+             time.wMinute, time.wSecond);
+    return text;
 }

@@ -7,8 +7,7 @@
 #include "odds/hold_values.h"
 
 #ifdef _WIN32
-#include <stdio.h>
-
+#include "device/clock_text.h"
 #include "device/device_environment.h"
 #endif
 
@@ -23,10 +22,7 @@ namespace {
 void SetDeviceClock(const SYSTEMTIME& time)
 {
 #ifdef _WIN32
-    wchar_t text[32];
-    swprintf(text, 32, L"%04u-%02u-%02uT%02u:%02u:%02u", time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute,
-             time.wSecond);
-    SetEnvironmentVariableW(kDeviceClockVariable, text);
+    SetEnvironmentVariableW(kDeviceClockVariable, FormatDeviceClock(time).c_str());
 #else
     FixLocalTime(&time);
 #endif
