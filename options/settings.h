@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "device/today_registry.h"  // kItemKeyPath, the item's key
+
 // The two stored settings, "DISCARD" and "CARDBACK", in the Today screen's
 // key for the item. Both answer a registry result code that callers ignore.
 
@@ -11,9 +13,6 @@ LONG LoadSettings();
 
 // Writes fiveDiscards and cardBackIcon; the key is never created.
 LONG SaveSettings();
-
-// The item's key under HKEY_LOCAL_MACHINE.
-extern const wchar_t kItemKeyPath[];
 
 // Opens the item's key with the access a call needs; never creates it.
 LONG OpenItemKey(REGSAM access, HKEY* key);
