@@ -31,14 +31,6 @@ const size_t kMaxNewDrawingObjects = 1000;
 // (Wine's GetGuiResources answers 0): not after every step.
 const long kStepsPerObjectCount = 25;
 
-std::wstring Describe(HWND window)
-{
-    wchar_t title[64] = L"", kind[64] = L"";
-    GetWindowTextW(window, title, 64);
-    GetClassNameW(window, kind, 64);
-    return std::wstring(L"\"") + title + L"\" (" + kind + L")";
-}
-
 std::wstring OutsideTheScreen(const std::vector<HWND>& windows)
 {
     const RECT screen = DeviceScreenRect();
