@@ -103,6 +103,28 @@ class Installer(unittest.TestCase):
         self.assertEqual(wine(INSTALL, "uninstall").returncode, 0)
         self.assertNothingInstalled()
 
+    def test_a_file_it_cannot_remove_fails_the_uninstall_and_the_record_stays_for_another(self):
+        dll = device_file(r"\Windows\Tolvane.dll")
+        folder = lambda: (dll.unlink(), dll.mkdir(), (dll / "inside.txt").write_bytes(b""))
+        unfold = lambda: ((dll / "inside.txt").unlink(), dll.rmdir())
+        cases = [  # what, how the file is held, how it is let go
+            ("a read-only file", lambda: dll.chmod(0o444), lambda: dll.chmod(0o644)),
+            ("a folder in its place", folder, unfold),
+        ]
+        for what, hold, release in cases:
+            with self.subTest(what):
+                self.assertEqual(install(pathlib.Path(BIN, "Tolvane.cab")).returncode, 0)
+                hold()
+                try:
+                    for answer in (wine(INSTALL, "uninstall"), install(pathlib.Path(BIN, "Tolvane.cab"))):
+                        self.assertEqual(answer.returncode, 1, answer.stdout)
+                        self.assertIn(r"cannot remove \Windows\Tolvane.dll", answer.stderr)
+                    self.assertIsNotNone(registry(RECORD_KEY), "the record stays")
+                finally:
+                    release()
+                self.assertEqual(wine(INSTALL, "uninstall").returncode, 0, "another uninstall finishes it")
+                self.assertNothingInstalled(what)
+
     def test_every_kind_of_entry_and_only_those_are_removed(self):
         # A key that was there before, with a value the cabinet must not
         # overwrite (NOCLOBBER), and one it replaces.
