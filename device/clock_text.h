@@ -1,6 +1,11 @@
 #pragma once
 
 #include <windows.h>
+#include <stdio.h>
+
+#include <string>
+
+#include "device/calendar.h"
 
 // A device clock setting, exactly "YYYY-MM-DDTHH:MM:SS", into a complete
 // SYSTEMTIME with its day of week; false for anything else: other lengths,
@@ -23,9 +28,7 @@ inline bool ParseDeviceClock(const wchar_t* text, SYSTEMTIME* time)
     if (text[ARRAYSIZE(kPattern) - 1] != 0)
         return false;
     const unsigned year = fields[0], month = fields[1], day = fields[2];
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    const unsigned monthDays[] = {31, leap ? 29u : 28u, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || month > 12 || day < 1 || day > monthDays[month - 1] || fields[3] > 23 || fields[4] > 59 ||
+    if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) || fields[3] > 23 || fields[4] > 59 ||
         fields[5] > 59)
         return false;  // Wine's SystemTimeToFileTime takes 29 February of any year, as 1 March
     SYSTEMTIME parsed = {};
@@ -38,4 +41,13 @@ inline bool ParseDeviceClock(const wchar_t* text, SYSTEMTIME* time)
     // The round trip fills in the day of week (and rejects years before 1601).
     FILETIME asFileTime;
     return SystemTimeToFileTime(&parsed, &asFileTime) && FileTimeToSystemTime(&asFileTime, time);
+}
+
+// A time as the device clock setting that ParseDeviceClock reads back.
+inline std::wstring FormatDeviceClock(const SYSTEMTIME& time)
+{
+    wchar_t text[32];
+    swprintf(text, ARRAYSIZE(text), L"%04u-%02u-%02uT%02u:%02u:%02u", time.wYear, time.wMonth, time.wDay, time.wHour,
+             time.wMinute, time.wSecond);
+    return text;
 }

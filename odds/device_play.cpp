@@ -2,19 +2,19 @@
 
 #include <math.h>
 
+#include "device/calendar.h"
 #include "game/game.h"
 #include "game/game_session.h"
 #include "odds/hold_values.h"
 
 #ifdef _WIN32
-#include <stdio.h>
-
+#include "device/clock_text.h"
 #include "device/device_environment.h"
 #endif
 
 namespace odds {
 
-const char kDevicePlayStart[] = "2027-01-01T09:00:00";
+const SYSTEMTIME kDevicePlayStart = {2027, 1, 5, 1, 9, 0, 0, 0};  // a Friday
 
 namespace {
 
@@ -23,20 +23,10 @@ namespace {
 void SetDeviceClock(const SYSTEMTIME& time)
 {
 #ifdef _WIN32
-    wchar_t text[32];
-    swprintf(text, 32, L"%04u-%02u-%02uT%02u:%02u:%02u", time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute,
-             time.wSecond);
-    SetEnvironmentVariableW(kDeviceClockVariable, text);
+    SetEnvironmentVariableW(kDeviceClockVariable, FormatDeviceClock(time).c_str());
 #else
     FixLocalTime(&time);
 #endif
-}
-
-int DaysInMonth(int year, int month)
-{
-    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month == 2 && leap ? 29 : kDays[month - 1];
 }
 
 void AddSeconds(SYSTEMTIME& time, int seconds)
@@ -88,7 +78,7 @@ double DevicePlay::StandardError() const
 DevicePlay PlayOnDevice(const DrawTables& tables, int64_t hands, int maxDiscards,
                         const std::function<void(int64_t played)>& progress)
 {
-    SYSTEMTIME clock = {2027, 1, 5, 1, 9, 0, 0, 0};  // kDevicePlayStart, a Friday
+    SYSTEMTIME clock = kDevicePlayStart;
     uint32_t thinking = 2463534242u;
     // A library just loaded: its deck counts shuffles from 1.
     gameSession = GameSession();

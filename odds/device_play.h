@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "cards/runtime.h"  // SYSTEMTIME
 #include "odds/draw_tables.h"
 
 namespace odds {
@@ -22,7 +23,7 @@ struct DevicePlay {
 const int64_t kMostDeviceHands = 100000000;
 
 // The clock the run starts from: the device clock of the first deal.
-extern const char kDevicePlayStart[];
+extern const SYSTEMTIME kDevicePlayStart;
 
 // Plays hands through the game's own moves, deck and generator, on the
 // process's one game record: one device that is never reset, its clock

@@ -139,7 +139,9 @@ int PrintDevicePlay(int64_t hands, int maxDiscards)
     const int rule = maxDiscards == 3 ? 0 : 1;
     printf("%s hands as the device deals them, best play with %s:\n", odds::GroupedText(hands).c_str(),
            LimitText(maxDiscards));
-    printf("  one device, never reset, clock from %s, 4 to 15 s a hand\n", odds::kDevicePlayStart);
+    const SYSTEMTIME& start = odds::kDevicePlayStart;
+    printf("  one device, never reset, clock from %04u-%02u-%02u %02u:%02u:%02u, 4 to 15 s a hand\n", start.wYear,
+           start.wMonth, start.wDay, start.wHour, start.wMinute, start.wSecond);
     printf("  return       %.4f per dollar, standard error %.4f\n", play.Return(), play.StandardError());
     printf("  a fair deck  %s\n",
            odds::RatioText(fair.optimal[rule].payout, odds::GameReturn::Denominator(fair.deals), true).c_str());

@@ -3,8 +3,6 @@
 #include "game/game_session.h"
 #include "resources/resource.h"
 
-const wchar_t kItemKeyPath[] = L"Software\\Microsoft\\Today\\Items\\Tolvane";
-
 LONG OpenItemKey(REGSAM access, HKEY* key)
 {
     // The desktop refuses CE's leading backslash and access 0: open without

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "device/today_registry.h"  // kItemKeyPath, the item's key
+
 // The two stored settings, "DISCARD" and "CARDBACK", in the Today screen's
 // key for the item. Both answer a registry result code that callers ignore.
 
@@ -15,9 +17,6 @@ LONG SaveSettings();
 // Whether gameSession holds the settings: not in a process where the item
 // never started (the Today screen's settings), whose record is still zero.
 bool SettingsInMemory();
-
-// The item's key under HKEY_LOCAL_MACHINE.
-extern const wchar_t kItemKeyPath[];
 
 // Opens the item's key with the access a call needs; never creates it.
 LONG OpenItemKey(REGSAM access, HKEY* key);

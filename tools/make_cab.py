@@ -130,6 +130,7 @@ def tolvane_setup(processor):
     setup = SetupFile("Tolvane", "Tolvane", processor)
     windows = setup.add_dir("%CE2%")
     setup.add_file(1, windows, "Tolvane.dll")
+    # The key that device/today_registry.h names kItemKeyPath (the cabinet's test holds them alike).
     item = setup.add_key("HKLM", "Software\\Microsoft\\Today\\Items\\Tolvane")
     setup.add_value(item, "DLL", "sz", "\\Windows\\Tolvane.dll")
     for name, number in (("Type", 4), ("Enabled", 1), ("Options", 1), ("Order", 0)):

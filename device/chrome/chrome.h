@@ -7,6 +7,9 @@
 // and a menu bar across the bottom.
 const int kTitleBarHeight = 26;
 const int kMenuBarHeight = 26;
+// The title bar's Start flag and title, which a tap on the Today screen
+// opens the Start menu from.
+const RECT kStartButton = {0, 0, 70, kTitleBarHeight};
 
 // The class of the title bar that the shell library puts over a full-screen
 // dialog, owned by the dialog; the device's rules look for it.

@@ -40,8 +40,14 @@ int Install(const wchar_t* cabinet, bool onlyUpdate)
     const bool installed = IsInstalled(plan.appName);
     if (onlyUpdate && !installed)
         return 0;
-    if (installed)
-        RemoveInstalled(plan.appName);
+    if (installed) {
+        const std::wstring fault = RemoveInstalled(plan.appName);
+        if (!fault.empty()) {
+            fwprintf(stderr, L"install: %ls: the installed %ls: %ls; nothing was installed\n", cabinet,
+                     plan.appName.c_str(), fault.c_str());
+            return 1;
+        }
+    }
     const std::wstring fault = CommitPlan(plan);
     if (!fault.empty()) {
         fwprintf(stderr, L"install: %ls: %ls; nothing was installed\n", cabinet, fault.c_str());
@@ -54,9 +60,14 @@ int Install(const wchar_t* cabinet, bool onlyUpdate)
 
 int Uninstall(const wchar_t* appName)
 {
-    if (!RemoveInstalled(appName)) {
+    if (!IsInstalled(appName)) {
         wprintf(L"%ls is not installed\n", appName);
         return 0;
+    }
+    const std::wstring fault = RemoveInstalled(appName);
+    if (!fault.empty()) {
+        fwprintf(stderr, L"uninstall: %ls: %ls\n", appName, fault.c_str());
+        return 1;
     }
     wprintf(L"%ls uninstalled\n", appName);
     return 0;

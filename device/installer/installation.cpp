@@ -96,6 +96,11 @@ std::vector<std::wstring> ReadMultiText(HKEY key, const wchar_t* name)
     return texts;
 }
 
+void AddFault(std::wstring* faults, const std::wstring& fault)
+{
+    *faults += (faults->empty() ? L"" : L"; ") + fault;
+}
+
 // What a commit has done so far: what it undoes on failure, and what the
 // record lists.
 class Commit {
@@ -261,28 +266,39 @@ bool IsInstalled(const std::wstring& appName)
     return true;
 }
 
-bool RemoveInstalled(const std::wstring& appName)
+std::wstring RemoveInstalled(const std::wstring& appName)
 {
     const std::wstring recordPath = kAppsKey + appName;
     HKEY record;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, recordPath.c_str(), 0, KEY_READ, &record) != ERROR_SUCCESS)
-        return false;
+        return L"it is not installed";
     const std::vector<std::wstring> values = ReadMultiText(record, L"Values");
     const std::vector<std::wstring> keys = ReadMultiText(record, L"Keys");
     const std::vector<std::wstring> files = ReadMultiText(record, L"Files");
     const std::vector<std::wstring> directories = ReadMultiText(record, L"Directories");
     RegCloseKey(record);
 
+    // What is gone already counts as removed: a later try finishes the job.
+    std::wstring fault;
     for (size_t i = 0; i + 1 < values.size(); i += 2) {
         std::wstring key;
-        if (HKEY root = SplitRootedKey(values[i], &key))
-            RegDeleteKeyValueW(root, key.c_str(), values[i + 1].c_str());
+        HKEY root = SplitRootedKey(values[i], &key);
+        const LONG result = root ? RegDeleteKeyValueW(root, key.c_str(), values[i + 1].c_str()) : ERROR_SUCCESS;
+        if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND)
+            AddFault(&fault, L"cannot remove the registry value \"" + values[i + 1] + L"\" in " + values[i]);
     }
     Commit::RemoveKeys(keys);
-    for (const std::wstring& file : files)
-        DeleteFileW(HostPath(file).c_str());
+    for (const std::wstring& file : files) {
+        if (!DeleteFileW(HostPath(file).c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND &&
+            GetLastError() != ERROR_PATH_NOT_FOUND)
+            AddFault(&fault, L"cannot remove " + file);
+    }
     Commit::RemoveDirectories(directories);
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, recordPath.c_str());
-    RegDeleteKeyW(HKEY_LOCAL_MACHINE, recordPath.c_str());
-    return true;
+    if (!fault.empty())
+        return fault + L"; its record stays for another uninstall";
+    const LONG tree = RegDeleteTreeW(HKEY_LOCAL_MACHINE, recordPath.c_str());
+    const LONG key = RegDeleteKeyW(HKEY_LOCAL_MACHINE, recordPath.c_str());  // where the tree call left it
+    if (tree != ERROR_SUCCESS || (key != ERROR_SUCCESS && key != ERROR_FILE_NOT_FOUND))
+        return L"cannot remove its record, HKLM\\" + recordPath;
+    return L"";
 }

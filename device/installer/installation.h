@@ -15,6 +15,7 @@ std::wstring CommitPlan(const InstallPlan& plan);
 // Whether an application is installed, by its record.
 bool IsInstalled(const std::wstring& appName);
 
-// Removes exactly what the record says the application installed, and the
-// record; false when no record is there.
-bool RemoveInstalled(const std::wstring& appName);
+// Removes exactly what the record says the application installed, and then
+// the record. Returns an empty text, or what could not be removed (also when
+// no record is there); the record stays while anything it lists does.
+std::wstring RemoveInstalled(const std::wstring& appName);

@@ -1,9 +1,7 @@
 #pragma once
 
 #ifdef _WIN32
-#include <windows.h>
-#include <stdio.h>
-
+#include "device/clock_text.h"
 #include "device/device_environment.h"
 #else
 #include "native/win32_runtime.h"
@@ -15,12 +13,10 @@ class FixedClock {
 public:
     FixedClock(int year, int month, int day, int hour, int minute, int second)
     {
+        const SYSTEMTIME time = {WORD(year), WORD(month), 0, WORD(day), WORD(hour), WORD(minute), WORD(second), 0};
 #ifdef _WIN32
-        wchar_t text[32];
-        swprintf(text, 32, L"%04d-%02d-%02dT%02d:%02d:%02d", year, month, day, hour, minute, second);
-        SetEnvironmentVariableW(kDeviceClockVariable, text);
+        SetEnvironmentVariableW(kDeviceClockVariable, FormatDeviceClock(time).c_str());
 #else
-        SYSTEMTIME time = {WORD(year), WORD(month), 0, WORD(day), WORD(hour), WORD(minute), WORD(second), 0};
         FixLocalTime(&time);
 #endif
     }

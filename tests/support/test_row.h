@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "device/device_screen.h"
 #include "device/include/todaycmn.h"
 
 // What the test items share: a row 20 pixels high of a class of their own,
@@ -14,9 +15,10 @@ inline HWND CreateTestRow(TODAYLISTITEM* item, HWND parent, const wchar_t* class
     wc.hInstance = item->hinstDLL;
     wc.lpszClassName = className;
     RegisterClassW(&wc);
-    item->cyp = 20;
-    return CreateWindowExW(0, className, L"", WS_CHILD | WS_VISIBLE, 0, 0, 240, 20, parent, nullptr, item->hinstDLL,
-                           nullptr);
+    const int kHeight = 20;
+    item->cyp = kHeight;
+    return CreateWindowExW(0, className, L"", WS_CHILD | WS_VISIBLE, 0, 0, kDeviceScreenWidth, kHeight, parent, nullptr,
+                           item->hinstDLL, nullptr);
 }
 
 inline void PaintTestRow(HWND row, COLORREF color)

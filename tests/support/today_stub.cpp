@@ -1,5 +1,6 @@
 #include "today_stub.h"
 
+#include "device/today_registry.h"
 #include "item/item.h"
 
 namespace today_stub {
@@ -48,7 +49,7 @@ HWND Window()
 HWND InitializeItem(TODAYLISTITEM* record, BOOL enabled)
 {
     // No stored settings: the item starts from its defaults.
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Today\\Items\\Tolvane");
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kItemKeyPath);
     *record = {};
     lstrcpyW(record->szName, L"Tolvane");
     record->tlit = tlitCustom;

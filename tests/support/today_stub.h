@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "device/device_screen.h"
 #include "device/include/todaycmn.h"
 
 // A window that plays the Today screen for an item: it answers the colour
@@ -12,7 +13,7 @@ namespace today_stub {
 
 const COLORREF kTextColor = RGB(0, 0, 160);
 const COLORREF kWatermarkColor = RGB(200, 230, 200);
-const int kRowWidth = 240;
+const int kRowWidth = kDeviceScreenWidth;
 
 HWND Window();
 extern int colorQueries;

@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "device/chrome/chrome.h"
+#include "device/device_screen.h"
 #include "device/start_program.h"
 #include "tests/support/test_row.h"
 
@@ -43,7 +45,8 @@ void Tapped(HWND row)
     if (Planted(L"offscreen"))
         CreateWindowExW(0, L"STATIC", L"off", WS_POPUP | WS_VISIBLE, 300, 100, 40, 40, row, nullptr, nullptr, nullptr);
     if (Planted(L"barless"))
-        CreateWindowExW(0, L"#32770", L"Bare", WS_POPUP | WS_VISIBLE, 0, 26, 240, 294, row, nullptr, nullptr, nullptr);
+        CreateWindowExW(0, L"#32770", L"Bare", WS_POPUP | WS_VISIBLE, 0, kTitleBarHeight, kDeviceScreenWidth,
+                        kDeviceScreenHeight - kTitleBarHeight, row, nullptr, nullptr, nullptr);
     if (Planted(L"disable"))
         EnableWindow(GetParent(row), FALSE);
     for (int i = 0; Planted(L"leak") && i < 2000; ++i)

@@ -57,6 +57,15 @@ def setup_facts(setup):
     }
 
 
+def item_key():
+    """The item's key as the DLL reads it, from the one line that spells it
+    for the C++ code: the cabinet must install that key."""
+    header = (pathlib.Path(__file__).resolve().parents[2] / "device" / "today_registry.h").read_text()
+    items = re.search(r'#define TODAY_ITEMS_KEY L"(.*)"', header).group(1)
+    item = re.search(r'kItemKeyPath\[\] = TODAY_ITEMS_KEY L"(.*)";', header).group(1)
+    return (items + item).replace("\\\\", "\\")
+
+
 class Cabinets(unittest.TestCase):
     def listing(self, cabinet):
         listed = subprocess.run(["cabextract", "-l", cabinet], capture_output=True, text=True, check=True).stdout
@@ -86,7 +95,7 @@ class Cabinets(unittest.TestCase):
                 self.assertEqual(facts["links"], 0)
                 # File 1 (the .001) into %CE2%, \Windows, as Tolvane.dll.
                 self.assertEqual([(n, d, raw) for n, d, _, raw in facts["files"]], [(1, "%CE2%", b"Tolvane.dll\0")])
-                key = (3, "Software\\Microsoft\\Today\\Items\\Tolvane")  # root 3: HKLM
+                key = (3, item_key())  # root 3: HKLM
                 sz, dword = 0x00000000, 0x00010001
                 self.assertEqual(facts["values"], {
                     "DLL": (key, 0, sz, b"\\Windows\\Tolvane.dll\0"),

@@ -103,6 +103,46 @@ class Installer(unittest.TestCase):
         self.assertEqual(wine(INSTALL, "uninstall").returncode, 0)
         self.assertNothingInstalled()
 
+    def test_a_file_it_cannot_remove_fails_the_uninstall_and_the_record_stays_for_another(self):
+        dll = device_file(r"\Windows\Tolvane.dll")
+        folder = lambda: (dll.unlink(), dll.mkdir(), (dll / "inside.txt").write_bytes(b""))
+        unfold = lambda: ((dll / "inside.txt").unlink(), dll.rmdir())
+        cases = [  # what, how the file is held, how it is let go
+            ("a read-only file", lambda: dll.chmod(0o444), lambda: dll.chmod(0o644)),
+            ("a folder in its place", folder, unfold),
+        ]
+        for what, hold, release in cases:
+            with self.subTest(what):
+                self.assertEqual(install(pathlib.Path(BIN, "Tolvane.cab")).returncode, 0)
+                hold()
+                try:
+                    for answer in (wine(INSTALL, "uninstall"), install(pathlib.Path(BIN, "Tolvane.cab"))):
+                        self.assertEqual(answer.returncode, 1, answer.stdout)
+                        self.assertIn(r"cannot remove \Windows\Tolvane.dll", answer.stderr)
+                    self.assertIsNotNone(registry(RECORD_KEY), "the record stays")
+                finally:
+                    release()
+                self.assertEqual(wine(INSTALL, "uninstall").returncode, 0, "another uninstall finishes it")
+                self.assertNothingInstalled(what)
+
+    def test_setup_files_at_their_limits_install(self):
+        size = len(tolvane_setup().to_bytes())
+        last_folder = tolvane_setup()
+        last_folder.add_file(2, last_folder.add_dir("%CE17%"), "notes.txt")
+        cases = [  # what, the setup file, the device file it installs
+            ("the newest Windows CE the device's", patched(tolvane_setup(), 32, [3, 0]), r"\Windows\Tolvane.dll"),
+            ("an empty list right at the end", patched(tolvane_setup(), 92, [size, 0], 2), r"\Windows\Tolvane.dll"),
+            ("the last standard folder", last_folder, r"\Windows\Start Menu\notes.txt"),
+        ]
+        members = [("0Tolvane.001", self.dll), ("0notes.002", b"notes")]
+        for what, setup, installed in cases:
+            with self.subTest(what):
+                answer = install(cabinet(pathlib.Path(self.folder.name, "limit.cab"), setup, members))
+                self.assertEqual(answer.returncode, 0, answer.stderr)
+                self.assertTrue(device_file(installed).exists())
+                self.assertEqual(wine(INSTALL, "uninstall").returncode, 0)
+                self.assertNothingInstalled(what)
+
     def test_every_kind_of_entry_and_only_those_are_removed(self):
         # A key that was there before, with a value the cabinet must not
         # overwrite (NOCLOBBER), and one it replaces.
@@ -147,6 +187,15 @@ class Installer(unittest.TestCase):
         blocked_folder = device_file(r"\Windows\Blocked")
         blocked_folder.mkdir(exist_ok=True)
         self.addCleanup(blocked_folder.rmdir)
+        past_folders = [tolvane_setup(), tolvane_setup()]
+        for setup, folder in zip(past_folders, ("%CE18%", "%CE0%")):
+            setup.add_file(2, setup.add_dir(folder), "notes.txt")
+        past_root = tolvane_setup()
+        past_root.hives.append((2, 5, past_root.string_ids("Software")))
+        past_root.add_value(2, "Under", "dword", 1)
+        three_bytes = tolvane_setup()
+        three_bytes.values.append((1, False, make_cab.REG_TYPES["dword"], b"Three\0\1\2\3"))
+        size = len(tolvane_setup().to_bytes())
         notes = [("0notes.002", b"notes")]
         with_dll = [("0Tolvane.001", self.dll)]
 
@@ -172,6 +221,20 @@ class Installer(unittest.TestCase):
             ("an earlier Windows CE", (patched(tolvane_setup(min_version=(2, 0)), 32, [2, 11]), with_dll),
              "is for Windows CE 2.11 or earlier; this device runs Windows CE 3.0"),
             ("a file it cannot write", (blocked, with_dll + notes), r"cannot write \Windows\Blocked"),
+            # One past each limit that test_setup_files_at_their_limits_install takes.
+            ("the Windows CE after the device's", (tolvane_setup(min_version=(3, 1)), with_dll),
+             "needs Windows CE 3.1 or later"),
+            ("a length one past its own", (patched(tolvane_setup(), 8, [size + 1]), with_dll),
+             "says it is %d bytes long, but it is %d" % (size + 1, size)),
+            ("a list one byte past the end", (patched(tolvane_setup(), 92, [size, 1], 2), with_dll),
+             "list of unsupported platforms points outside it"),
+            ("a list that starts past the end", (patched(tolvane_setup(), 92, [size + 1, 0], 2), with_dll),
+             "list of unsupported platforms points outside it"),
+            ("the folder after the last", (past_folders[0], with_dll + notes),
+             'names the folder "%CE18%", which a Pocket PC does not have'),
+            ("the folder before the first", (past_folders[1], with_dll + notes), 'names the folder "%CE0%"'),
+            ("the root after HKU", (past_root, with_dll), "has the root 5, none of HKCR, HKCU, HKLM, HKU"),
+            ("a number of three bytes", (three_bytes, with_dll), 'number "Three" is not four bytes'),
         ]
         for what, contents, message in cases:
             with self.subTest(what):

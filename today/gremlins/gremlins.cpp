@@ -11,6 +11,8 @@ namespace {
 // button and status all begin left of it.
 const int kRowCellsWidth = 160;
 
+const RECT kWholeScreen = {0, 0, kDeviceScreenWidth, kDeviceScreenHeight};
+
 // What the device shows now, as the gremlins aim at it, in the device
 // screen's coordinates.
 struct Targets {
@@ -26,8 +28,7 @@ RECT OnScreen(HWND window)
     RECT rect;
     GetWindowRect(window, &rect);
     OffsetRect(&rect, -screen.left, -screen.top);
-    const RECT whole = {0, 0, kDeviceScreenWidth, kDeviceScreenHeight};
-    IntersectRect(&rect, &rect, &whole);
+    IntersectRect(&rect, &rect, &kWholeScreen);
     return rect;
 }
 
@@ -93,14 +94,13 @@ const wchar_t* const kPadKeys[] = {L"up", L"down", L"left", L"right", L"action"}
 
 std::wstring Gremlins::TapIn(RECT rect, const std::vector<RECT>& forbidden)
 {
-    const RECT whole = {0, 0, kDeviceScreenWidth, kDeviceScreenHeight};
     if (IsRectEmpty(&rect))
-        rect = whole;
+        rect = kWholeScreen;
     for (int tries = 0; tries < 100; ++tries) {
         const POINT point = {rect.left + Below(rect.right - rect.left), rect.top + Below(rect.bottom - rect.top)};
         if (!Forbidden(point, forbidden))
             return L"tap " + std::to_wstring(point.x) + L" " + std::to_wstring(point.y);
-        rect = whole;  // the target is all forbidden: anywhere else then
+        rect = kWholeScreen;  // the target is all forbidden: anywhere else then
     }
     return L"key up";  // unreachable: forbidden places are small
 }
@@ -112,12 +112,11 @@ std::wstring Gremlins::Next(HANDLE programs)
     // or a question is open.
     const bool keys = !targets.menuOpen && !targets.question;
     const bool shellInFront = !FrontDialog(DeviceProcessIds(programs)) && !targets.menuOpen;
-    const RECT whole = {0, 0, kDeviceScreenWidth, kDeviceScreenHeight};
     const int roll = Below(100);
     if (roll < 45 && !targets.tappable.empty())
         return TapIn(targets.tappable[Below(static_cast<int>(targets.tappable.size()))], targets.forbidden);
     if (roll < 50)  // Start
-        return TapIn({0, 0, 70, kTitleBarHeight}, targets.forbidden);
+        return TapIn(kStartButton, targets.forbidden);
     if (roll < 55)
         return TapIn({0, 0, kDeviceScreenWidth, kTitleBarHeight}, targets.forbidden);
     if (roll < 60)
@@ -131,5 +130,5 @@ std::wstring Gremlins::Next(HANDLE programs)
         return L"settings";
     if (roll < 84)
         return L"reset";
-    return TapIn(whole, targets.forbidden);
+    return TapIn(kWholeScreen, targets.forbidden);
 }

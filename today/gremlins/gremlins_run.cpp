@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "device/clock_text.h"
 #include "device/device_environment.h"
 #include "gremlins.h"
 #include "today/runner/device_rules.h"
@@ -28,10 +29,9 @@ std::wstring FixedClock()
         return text;
     SYSTEMTIME now;
     GetLocalTime(&now);
-    swprintf(text, 32, L"%04u-%02u-%02uT%02u:%02u:%02u", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
-             now.wSecond);
-    SetEnvironmentVariableW(kDeviceClockVariable, text);
-    return text;
+    const std::wstring clock = FormatDeviceClock(now);
+    SetEnvironmentVariableW(kDeviceClockVariable, clock.c_str());
+    return clock;
 }
 
 std::string Narrow(const std::wstring& text)
@@ -97,8 +97,12 @@ int RunDeviceGremlins(unsigned seed, long events, bool yes)
     for (long event = 1; event <= events; ++event) {
         done.push_back(gremlins.Next(device.Programs()));
         ScriptStep step;
-        std::wstring unused;
-        ParseStep(done.back(), &step, &unused);
+        std::wstring why;
+        if (!ParseStep(done.back(), &step, &why)) {
+            fwprintf(stderr, L"today: gremlins of seed %u: event %ld (%ls) is no step the device takes: %ls\n", seed,
+                     event, done.back().c_str(), why.c_str());
+            return 1;
+        }
         step.place = L"event " + std::to_wstring(event);
         const bool quiet = RunStep(device, step);
         std::vector<DWORD> after = CaptureScreen();

@@ -61,6 +61,14 @@ bool IsOfClass(HWND window, const wchar_t* className)
     return lstrcmpW(name, className) == 0;
 }
 
+std::wstring Describe(HWND window)
+{
+    wchar_t title[64] = L"", kind[64] = L"";
+    GetWindowTextW(window, title, 64);
+    GetClassNameW(window, kind, 64);
+    return std::wstring(L"\"") + title + L"\" (" + kind + L")";
+}
+
 HWND FrontDialog(const std::vector<DWORD>& ids)
 {
     HWND front = GetForegroundWindow();

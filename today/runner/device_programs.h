@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 // The programs of the device and their windows, as seen from outside them.
@@ -17,6 +18,9 @@ std::vector<HWND> DeviceWindows(const std::vector<DWORD>& ids);
 
 // Whether the window is of the class.
 bool IsOfClass(HWND window, const wchar_t* className);
+
+// The window as a report names it: its title in quotes, then its class.
+std::wstring Describe(HWND window);
 
 // The window of the device that has the keyboard and that a window manager
 // could close (a dialog, a message box, the settings page), or null when

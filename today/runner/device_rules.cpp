@@ -31,31 +31,6 @@ const size_t kMaxNewDrawingObjects = 1000;
 // (Wine's GetGuiResources answers 0): not after every step.
 const long kStepsPerObjectCount = 25;
 
-std::wstring Describe(HWND window)
-{
-    wchar_t title[64] = L"", kind[64] = L"";
-    GetWindowTextW(window, title, 64);
-    GetClassNameW(window, kind, 64);
-    return std::wstring(L"\"") + title + L"\" (" + kind + L")";
-}
-
-std::wstring OutsideTheScreen(const std::vector<HWND>& windows)
-{
-    const RECT screen = DeviceScreenRect();
-    for (HWND window : windows) {
-        RECT rect;
-        GetWindowRect(window, &rect);
-        if (rect.left < screen.left || rect.top < screen.top || rect.right > screen.right ||
-            rect.bottom > screen.bottom) {
-            wchar_t where[80];
-            swprintf(where, 80, L" lies at (%ld, %ld)-(%ld, %ld)", rect.left - screen.left, rect.top - screen.top,
-                     rect.right - screen.left, rect.bottom - screen.top);
-            return L"the window " + Describe(window) + where;
-        }
-    }
-    return L"";
-}
-
 // A dialog the shell library made full screen has no caption of its own:
 // its title and its ok are in the title bar over it, there while it is.
 std::wstring DialogWithoutTitleBar(const std::vector<HWND>& windows)
@@ -119,6 +94,23 @@ bool IsCrashStatus(DWORD code)
 }
 
 }  // namespace
+
+std::wstring OutsideTheScreen(const std::vector<HWND>& windows)
+{
+    const RECT screen = DeviceScreenRect();
+    for (HWND window : windows) {
+        RECT rect;
+        GetWindowRect(window, &rect);
+        if (rect.left < screen.left || rect.top < screen.top || rect.right > screen.right ||
+            rect.bottom > screen.bottom) {
+            wchar_t where[80];
+            swprintf(where, 80, L" lies at (%ld, %ld)-(%ld, %ld)", rect.left - screen.left, rect.top - screen.top,
+                     rect.right - screen.left, rect.bottom - screen.top);
+            return L"the window " + Describe(window) + where;
+        }
+    }
+    return L"";
+}
 
 DeviceRules::~DeviceRules()
 {

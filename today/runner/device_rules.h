@@ -14,6 +14,10 @@ struct BrokenRule {
     std::wstring detail;
 };
 
+// The rule "every window inside the screen": the first of the windows that
+// reaches past the device's screen, and where it lies; empty when none does.
+std::wstring OutsideTheScreen(const std::vector<HWND>& windows);
+
 class DeviceRules {
 public:
     ~DeviceRules();

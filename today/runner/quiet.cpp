@@ -19,14 +19,6 @@ std::wstring ProgramName(HANDLE process)
     return name ? name + 1 : path;
 }
 
-std::wstring Describe(HWND window)
-{
-    wchar_t title[64] = L"", kind[64] = L"";
-    GetWindowTextW(window, title, 64);
-    GetClassNameW(window, kind, 64);
-    return std::wstring(L"the window \"") + title + L"\" (" + kind + L")";
-}
-
 struct Search {
     const std::vector<DWORD>* ids;
     std::wstring busy;
@@ -37,7 +29,7 @@ BOOL CALLBACK FindUnpainted(HWND window, LPARAM lParam)
 {
     auto& search = *reinterpret_cast<Search*>(lParam);
     if (IsWindowVisible(window) && GetUpdateRect(window, nullptr, FALSE)) {
-        search.busy = Describe(window) + L" has a paint pending";
+        search.busy = L"the window " + Describe(window) + L" has a paint pending";
         return FALSE;
     }
     return TRUE;
@@ -50,7 +42,7 @@ BOOL CALLBACK FindBusyWindow(HWND window, LPARAM lParam)
         return TRUE;
     // Its thread answers only once it is back at its message loop.
     if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kAnswerMilliseconds, nullptr)) {
-        search.busy = Describe(window) + L" does not answer";
+        search.busy = L"the window " + Describe(window) + L" does not answer";
         return FALSE;
     }
     FindUnpainted(window, lParam);
@@ -83,7 +75,7 @@ bool ShowsAWindow(DWORD process)
 std::wstring ScreenChangingAt(POINT point)
 {
     HWND window = WindowFromPoint(point);
-    return (window ? Describe(window) : L"something") + L" is still changing the screen";
+    return (window ? L"the window " + Describe(window) : L"something") + L" is still changing the screen";
 }
 
 std::wstring DeviceBusyWith(HANDLE programs)

@@ -48,7 +48,9 @@ void StartItemOptions(HWND owner, const std::wstring& name)
     }
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    StartProgram(L"\"" + std::wstring(self) + L"\" --options \"" + name + L"\"");
+    if (!StartProgram(L"\"" + std::wstring(self) + L"\" --options \"" + name + L"\""))
+        ShowOptionsProblem(
+            owner, name, L"the program that shows them cannot start (error " + std::to_wstring(GetLastError()) + L")");
 }
 
 int RunItemOptions(const wchar_t* itemName)

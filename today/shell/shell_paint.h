@@ -9,7 +9,6 @@
 // the watermark, and a menu bar.
 const int kDateRowHeight = 20;
 const int kFirstItemTop = kTitleBarHeight + kDateRowHeight;
-const RECT kStartButton = {0, 0, 70, kTitleBarHeight};
 
 // The theme's text colour, which the Today screen gives its items.
 const COLORREF kThemeTextColor = RGB(0, 0, 64);

@@ -1,6 +1,7 @@
 #include "shell_window.h"
 
 #include <windows.h>
+#include <stdio.h>
 
 #include <vector>
 
@@ -252,8 +253,10 @@ int RunShell(const wchar_t* readyEvent)
     HWND window =
         CreateWindowExW(0, kShellClassName, L"Today", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, screen.left, screen.top,
                         kDeviceScreenWidth, kDeviceScreenHeight, DeviceWindowHandle(), nullptr, instance, &shell);
-    if (!window)
+    if (!window) {
+        fwprintf(stderr, L"today: cannot open the Today screen's window (error %lu)\n", GetLastError());
         return 1;
+    }
     UpdateWindow(window);
     if (readyEvent) {
         HANDLE ready = OpenEventW(EVENT_MODIFY_STATE, FALSE, readyEvent);
