@@ -21,15 +21,32 @@ LRESULT OnPaintDoneBar(HWND bar)
     return 0;
 }
 
+// The window in front of the bar's dialog: the dialog, or a message box
+// over it; null when there is none that takes input.
+HWND InFront(HWND bar)
+{
+    HWND dialog = GetWindow(bar, GW_OWNER);
+    HWND front = IsWindowEnabled(dialog) ? dialog : GetLastActivePopup(dialog);
+    return front != bar && IsWindowEnabled(front) ? front : nullptr;
+}
+
 // The bar goes only with its dialog: a close of it (Alt+F4, a window
 // manager's) is a close of the dialog in front, as a close of that window
 // would be; with a message box over the dialog, of that box.
 LRESULT OnCloseDoneBar(HWND bar)
 {
-    HWND dialog = GetWindow(bar, GW_OWNER);
-    HWND front = IsWindowEnabled(dialog) ? dialog : GetLastActivePopup(dialog);
-    if (front != bar && IsWindowEnabled(front))
+    if (HWND front = InFront(bar))
         PostMessageW(front, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return 0;
+}
+
+// The keys are the dialog's: Wine activates the bar all the same when a
+// window of another program closes over the dialog (an item's options from
+// the settings page), and the focus goes on to the dialog in front.
+LRESULT OnSetFocusDoneBar(HWND bar)
+{
+    if (HWND front = InFront(bar))
+        SetActiveWindow(front);  // which gives the focus back where it was
     return 0;
 }
 
@@ -38,6 +55,8 @@ LRESULT CALLBACK DoneBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lPara
     switch (message) {
     case WM_PAINT:
         return OnPaintDoneBar(bar);
+    case WM_SETFOCUS:
+        return OnSetFocusDoneBar(bar);
     case WM_CLOSE:
         return OnCloseDoneBar(bar);
     case WM_COMMAND:

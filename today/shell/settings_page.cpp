@@ -5,23 +5,37 @@
 
 #include "device/chrome/chrome.h"
 #include "device/device_screen.h"
+#include "device/include/aygshell.h"
 #include "device/include/todaycmn.h"
 #include "settings_process.h"
-#include "shell_paint.h"
-#include "today/shared/window_class.h"
 #include "today_items.h"
 
 namespace {
 
-const wchar_t kPageClass[] = L"TolvaneTodaySettings";
-const int kOkId = 1;
-const int kScrollId = 2;
+// The shell window's property that names its open page.
+const wchar_t kOpenPageProperty[] = L"TolvaneSettingsPage";
+const int kScrollId = 100;
 const int kFirstEnabledId = 1000;   // + item index
 const int kFirstOptionsId = 30000;  // + item index
-const int kRowTop = kTitleBarHeight + 30;
+// In the page's own coordinates: it lies below the title bar, to the
+// screen's foot.
+const int kPageHeight = kDeviceScreenHeight - kTitleBarHeight;
+const int kRowTop = 30;
 const int kRowHeight = 24;
-const int kShownRows = (kDeviceScreenHeight - kRowTop) / kRowHeight;
+const int kShownRows = (kPageHeight - kRowTop) / kRowHeight;
 const int kScrollWidth = 13;
+
+// The page's controls depend on the items, so the template has none: they
+// are made as the dialog starts. It names no font, as the controls take the
+// device's own.
+struct PageTemplate {
+    DLGTEMPLATE dialog;
+    WORD menu;
+    WORD windowClass;
+    wchar_t title[9];
+};
+alignas(4) const PageTemplate kPageTemplate = {
+    {WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, 0, 0}, 0, 0, L"Settings"};
 
 struct ItemEntry {
     std::wstring name;
@@ -33,9 +47,8 @@ struct ItemEntry {
     HWND options;
 };
 
-// The one settings page of the shell.
+// One open page, kept in its dialog's DWLP_USER.
 struct Page {
-    HWND window = nullptr;
     HWND shell = nullptr;
     HWND scroll = nullptr;
     std::vector<ItemEntry> items;
@@ -43,8 +56,6 @@ struct Page {
     std::string keysAtOpen;  // what the items read, to tell whether anything changed
     bool changed = false;
 };
-Page page;
-WNDPROC buttonProcedure = nullptr;
 
 // Every value of every item's key, in one string.
 std::string ReadItemKeys()
@@ -72,9 +83,9 @@ std::string ReadItemKeys()
     return all;
 }
 
-// What the Today screen has of each item: a problem the key shows, or the
+// What the Today screen shell has of each item: a problem the key shows, or the
 // reason its last load left the item out.
-std::vector<ItemEntry> ReadItems()
+std::vector<ItemEntry> ReadItems(HWND shell)
 {
     std::vector<ItemEntry> items;
     for (const std::wstring& name : ListTodayItemNames()) {
@@ -82,7 +93,7 @@ std::vector<ItemEntry> ReadItems()
         if (!ReadTodayItemKey(name, &key))
             continue;
         bool noLibrary = !key.problem.empty();
-        const std::wstring problem = noLibrary ? key.problem : WhyTodayItemLeftOut(name, &noLibrary);
+        const std::wstring problem = noLibrary ? key.problem : WhyTodayItemLeftOut(shell, name, &noLibrary);
         items.push_back(
             {name, key.record.fEnabled != FALSE, key.record.fOptions != FALSE, noLibrary, problem, nullptr, nullptr});
     }
@@ -96,99 +107,113 @@ void StoreEnabled(const ItemEntry& item, bool enabled)
                     sizeof(value));
 }
 
-// The page's keys reach it from whichever of its buttons has the focus.
-LRESULT CALLBACK PageButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam)
+Page& PageOf(HWND window)
 {
-    if (message == WM_KEYDOWN && (wParam == VK_ESCAPE || wParam == VK_RETURN || wParam == VK_UP || wParam == VK_DOWN))
-        return SendMessageW(page.window, message, wParam, lParam);
-    return CallWindowProcW(buttonProcedure, button, message, wParam, lParam);
+    return *reinterpret_cast<Page*>(GetWindowLongPtrW(window, DWLP_USER));
 }
 
-HWND AddControl(const wchar_t* className, const wchar_t* text, DWORD style, int x, int y, int width, int height, int id)
+HWND AddControl(HWND window, const wchar_t* className, const wchar_t* text, DWORD style, int x, int y, int width,
+                int height, int id)
 {
     HWND control =
-        CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, page.window,
+        CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, window,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     return control;
 }
 
-HWND AddButton(const wchar_t* text, DWORD style, int x, int y, int width, int id)
-{
-    HWND button = AddControl(L"BUTTON", text, style, x, y, width, 20, id);
-    buttonProcedure =
-        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PageButtonProc)));
-    return button;
-}
-
-// Places the rows from firstRow on; the rows above it and below the screen
-// are hidden.
-void PlaceRows()
+// The rows from firstRow on, in view; the others wait below the page's foot,
+// out of sight but still shown, so that the dialog manager's Tab and arrows
+// reach them (it passes over hidden controls).
+void PlaceRows(Page& page)
 {
     for (size_t i = 0; i < page.items.size(); ++i) {
         const int row = static_cast<int>(i) - page.firstRow;
-        const UINT show = row >= 0 && row < kShownRows ? SWP_SHOWWINDOW : SWP_HIDEWINDOW;
-        const int top = kRowTop + row * kRowHeight;
-        SetWindowPos(page.items[i].box, nullptr, 8, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | show);
-        if (page.items[i].options)
-            SetWindowPos(page.items[i].options, nullptr, 160, top, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | show);
+        const int top = row >= 0 && row < kShownRows ? kRowTop + row * kRowHeight : kPageHeight;
+        for (HWND control : {page.items[i].box, page.items[i].options}) {
+            if (control)
+                SetWindowPos(control, nullptr, control == page.items[i].box ? 8 : 160, top, 0, 0,
+                             SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
     }
     SetScrollPos(page.scroll, SB_CTL, page.firstRow, TRUE);
 }
 
-void ScrollTo(int firstRow)
+void ScrollTo(Page& page, int firstRow)
 {
     const int last = static_cast<int>(page.items.size()) - kShownRows;
     firstRow = firstRow > last ? last : firstRow;
     page.firstRow = firstRow < 0 ? 0 : firstRow;
-    PlaceRows();
+    PlaceRows(page);
 }
 
-LRESULT OnCreate(HWND window)
+// The row whose control took the focus comes into view.
+void ShowRow(Page& page, int row)
 {
-    page.window = window;
-    page.changed = false;
-    page.firstRow = 0;
-    page.keysAtOpen = ReadItemKeys();
-    page.items = ReadItems();
-    AddButton(L"ok", BS_PUSHBUTTON, kDeviceScreenWidth - 36, 3, 32, kOkId);
+    if (row < page.firstRow)
+        ScrollTo(page, row);
+    else if (row >= page.firstRow + kShownRows)
+        ScrollTo(page, row - kShownRows + 1);
+}
+
+void AddRows(HWND window, Page& page)
+{
     const bool scrolls = static_cast<int>(page.items.size()) > kShownRows;
+    // One group, so that the arrows go through all of it, as Tab does.
+    DWORD group = WS_GROUP;
     for (size_t i = 0; i < page.items.size(); ++i) {
         ItemEntry& item = page.items[i];
         const wchar_t* state = item.noLibrary ? L" (no library)" : item.problem.empty() ? L"" : L" (left out)";
-        item.box = AddButton((item.name + state).c_str(), BS_AUTOCHECKBOX, 8, 0, 148, kFirstEnabledId + int(i));
+        // BS_NOTIFY: the page hears which control has the focus, to scroll it into view.
+        item.box =
+            AddControl(window, L"BUTTON", (item.name + state).c_str(), BS_AUTOCHECKBOX | BS_NOTIFY | WS_TABSTOP | group,
+                       8, 0, 148, 20, kFirstEnabledId + int(i));
+        group = 0;
         // Not shown, and no choice of the page can show it.
         SendMessageW(item.box, BM_SETCHECK, item.enabled && !item.noLibrary ? BST_CHECKED : BST_UNCHECKED, 0);
         EnableWindow(item.box, !item.noLibrary);
         if (item.hasOptions)
-            item.options = AddButton(L"Options...", BS_PUSHBUTTON, 160, 0, scrolls ? 62 : 72, kFirstOptionsId + int(i));
+            item.options = AddControl(window, L"BUTTON", L"Options...", BS_PUSHBUTTON | BS_NOTIFY | WS_TABSTOP, 160, 0,
+                                      scrolls ? 62 : 72, 20, kFirstOptionsId + int(i));
     }
     if (scrolls) {
-        page.scroll = AddControl(L"SCROLLBAR", L"", SBS_VERT, kDeviceScreenWidth - kScrollWidth, kRowTop, kScrollWidth,
-                                 kDeviceScreenHeight - kRowTop, kScrollId);
+        page.scroll = AddControl(window, L"SCROLLBAR", L"", SBS_VERT | WS_GROUP, kDeviceScreenWidth - kScrollWidth,
+                                 kRowTop, kScrollWidth, kPageHeight - kRowTop, kScrollId);
         SetScrollRange(page.scroll, SB_CTL, 0, static_cast<int>(page.items.size()) - kShownRows, FALSE);
     }
-    PlaceRows();
-    // The pad moves the focus, so it is always drawn, as on the device.
-    SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
-    return 0;
+    PlaceRows(page);
 }
 
-LRESULT OnPaint(HWND window)
+// The page is the dialog's from here to WM_NCDESTROY.
+INT_PTR OnInitDialog(HWND window, HWND shell)
+{
+    Page* page = new Page;
+    page->shell = shell;
+    page->keysAtOpen = ReadItemKeys();
+    page->items = ReadItems(shell);
+    SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(page));
+    SetPropW(shell, kOpenPageProperty, window);
+    // Full screen below the device's title bar, whose ok is the page's.
+    SHINITDLGINFO init = {SHIDIM_FLAGS, window, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN};
+    SHInitDialog(&init);
+    AddRows(window, *page);
+    // The pad moves the focus, so it is always drawn, as on the device.
+    SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    return TRUE;  // the focus to the first control
+}
+
+INT_PTR OnPaint(HWND window)
 {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
-    PaintTitleBar(dc, {0, 0, kDeviceScreenWidth, kTitleBarHeight}, L"Settings", nullptr);
-    FillColor(dc, {0, kTitleBarHeight, kDeviceScreenWidth, kDeviceScreenHeight}, RGB(255, 255, 255));
-    DrawChromeText(dc, L"Items shown on the Today screen:", {8, kTitleBarHeight, kDeviceScreenWidth, kRowTop - 4},
-                   RGB(0, 0, 0), 11, FW_BOLD, DT_LEFT);
+    DrawChromeText(dc, L"Items shown on the Today screen:", {8, 0, kDeviceScreenWidth, kRowTop - 4}, RGB(0, 0, 0), 11,
+                   FW_BOLD, DT_LEFT);
     EndPaint(window, &ps);
-    return 0;
+    return TRUE;
 }
 
 // ok stores the page's choices; cancel leaves everything as it was.
-void Close(bool store)
+void Close(HWND window, Page& page, bool store)
 {
     if (store) {
         for (const ItemEntry& item : page.items) {
@@ -199,114 +224,96 @@ void Close(bool store)
     }
     // The options an item ran from here may have stored settings as well.
     page.changed = ReadItemKeys() != page.keysAtOpen;
-    DestroyWindow(page.window);
+    DestroyWindow(window);
 }
 
-// The navigation pad's up and down go from control to control, the rows
-// scrolled to keep the one with the focus on the screen.
-void MoveFocus(int step)
-{
-    std::vector<HWND> order;
-    for (const ItemEntry& item : page.items) {
-        for (HWND control : {item.box, item.options}) {
-            if (control && IsWindowEnabled(control))
-                order.push_back(control);
-        }
-    }
-    if (order.empty())
-        return;
-    int at = -1;
-    for (size_t i = 0; i < order.size(); ++i) {
-        if (order[i] == GetFocus())
-            at = static_cast<int>(i);
-    }
-    at = at < 0 ? (step > 0 ? 0 : static_cast<int>(order.size()) - 1) : at + step;
-    if (at < 0 || at >= static_cast<int>(order.size()))
-        return;
-    const int id = GetDlgCtrlID(order[at]);
-    const int row = id >= kFirstOptionsId ? id - kFirstOptionsId : id - kFirstEnabledId;
-    if (row < page.firstRow)
-        ScrollTo(row);
-    else if (row >= page.firstRow + kShownRows)
-        ScrollTo(row - kShownRows + 1);
-    SetFocus(order[at]);
-}
-
-LRESULT OnKeyDown(WPARAM key)
-{
-    if (key == VK_ESCAPE || key == VK_RETURN)
-        Close(key == VK_RETURN);
-    else if (key == VK_UP || key == VK_DOWN)
-        MoveFocus(key == VK_UP ? -1 : 1);
-    return 0;
-}
-
-LRESULT OnVScroll(WORD request, WORD position)
+INT_PTR OnVScroll(Page& page, WORD request, WORD position)
 {
     switch (request) {
     case SB_LINEUP:
-        ScrollTo(page.firstRow - 1);
+        ScrollTo(page, page.firstRow - 1);
         break;
     case SB_LINEDOWN:
-        ScrollTo(page.firstRow + 1);
+        ScrollTo(page, page.firstRow + 1);
         break;
     case SB_PAGEUP:
-        ScrollTo(page.firstRow - kShownRows);
+        ScrollTo(page, page.firstRow - kShownRows);
         break;
     case SB_PAGEDOWN:
-        ScrollTo(page.firstRow + kShownRows);
+        ScrollTo(page, page.firstRow + kShownRows);
         break;
     case SB_THUMBTRACK:
     case SB_THUMBPOSITION:
-        ScrollTo(position);
+        ScrollTo(page, position);
         break;
     default:
         break;
     }
-    return 0;
+    return TRUE;
 }
 
-LRESULT OnCommand(WORD id)
+// IDOK comes from the title bar's ok and Enter, IDCANCEL from Escape and a
+// close of the page.
+INT_PTR OnCommand(HWND window, Page& page, WORD id, WORD notification)
 {
-    if (id == kOkId)
-        Close(true);
-    else if (id >= kFirstOptionsId && id < kFirstOptionsId + int(page.items.size()))
-        StartItemOptions(page.window, page.items[id - kFirstOptionsId].name);
-    return 0;
+    const int items = static_cast<int>(page.items.size());
+    const bool box = id >= kFirstEnabledId && id < kFirstEnabledId + items;
+    const bool options = id >= kFirstOptionsId && id < kFirstOptionsId + items;
+    if (id == IDOK || id == IDCANCEL)
+        Close(window, page, id == IDOK);
+    else if ((box || options) && notification == BN_SETFOCUS)
+        ShowRow(page, options ? id - kFirstOptionsId : id - kFirstEnabledId);
+    else if (options && notification == BN_CLICKED)
+        StartItemOptions(window, page.shell, page.items[id - kFirstOptionsId].name);
+    return TRUE;
 }
 
-LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR OnDestroy(HWND window)
 {
+    const Page& page = PageOf(window);
+    RemovePropW(page.shell, kOpenPageProperty);
+    PostMessageW(page.shell, WM_TODAY_SETTINGSCLOSED, page.changed, 0);
+    return TRUE;
+}
+
+INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG)
+        return OnInitDialog(window, reinterpret_cast<HWND>(lParam));
+    if (!GetWindowLongPtrW(window, DWLP_USER))
+        return FALSE;  // before WM_INITDIALOG, or after WM_NCDESTROY
     switch (message) {
-    case WM_CREATE:
-        return OnCreate(window);
     case WM_PAINT:
         return OnPaint(window);
+    case WM_CTLCOLORDLG:
+        return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
     case WM_COMMAND:
-        return OnCommand(LOWORD(wParam));
-    case WM_KEYDOWN:
-        return OnKeyDown(wParam);
+        return OnCommand(window, PageOf(window), LOWORD(wParam), HIWORD(wParam));
     case WM_VSCROLL:
-        return OnVScroll(LOWORD(wParam), HIWORD(wParam));
+        return OnVScroll(PageOf(window), LOWORD(wParam), HIWORD(wParam));
     case WM_DESTROY:
-        page.window = nullptr;
-        page.scroll = nullptr;
-        PostMessageW(page.shell, WM_TODAY_SETTINGSCLOSED, page.changed, 0);
-        return 0;
+        return OnDestroy(window);
+    case WM_NCDESTROY:
+        delete &PageOf(window);
+        SetWindowLongPtrW(window, DWLP_USER, 0);
+        return TRUE;
     default:
-        return DefWindowProcW(window, message, wParam, lParam);
+        return FALSE;
     }
 }
 
 }  // namespace
 
-void OpenSettingsPage(HWND shell)
+HWND OpenSettingsPage(HWND shell)
 {
-    if (page.window)
-        return;
-    page.shell = shell;
-    const HINSTANCE instance = RegisterProgramClass(kPageClass, PageProc);
-    const RECT screen = DeviceScreenRect();
-    CreateWindowExW(0, kPageClass, L"Settings", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, screen.left, screen.top,
-                    kDeviceScreenWidth, kDeviceScreenHeight, shell, nullptr, instance, nullptr);
+    if (HWND open = static_cast<HWND>(GetPropW(shell, kOpenPageProperty)))
+        return open;
+    return CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &kPageTemplate.dialog, shell, PageProc,
+                                      reinterpret_cast<LPARAM>(shell));
+}
+
+bool IsSettingsPageMessage(HWND shell, MSG* message)
+{
+    HWND page = static_cast<HWND>(GetPropW(shell, kOpenPageProperty));
+    return page && IsDialogMessageW(page, message);
 }

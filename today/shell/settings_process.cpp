@@ -29,19 +29,19 @@ HWND OptionsOwner()
 
 }  // namespace
 
-std::wstring ItemOptionsProblem(const std::wstring& name)
+std::wstring ItemOptionsProblem(HWND shell, const std::wstring& name)
 {
     TodayItemKey key;
     if (!ReadTodayItemKey(name, &key))
         return L"its key is gone";
     // Otherwise the reason the Today screen gave for leaving the item out,
     // word for word.
-    return key.problem.empty() ? WhyTodayItemLeftOut(name) : key.problem;
+    return key.problem.empty() ? WhyTodayItemLeftOut(shell, name) : key.problem;
 }
 
-void StartItemOptions(HWND owner, const std::wstring& name)
+void StartItemOptions(HWND owner, HWND shell, const std::wstring& name)
 {
-    const std::wstring problem = ItemOptionsProblem(name);
+    const std::wstring problem = ItemOptionsProblem(shell, name);
     if (!problem.empty()) {
         ShowOptionsProblem(owner, name, problem);
         return;

@@ -8,12 +8,13 @@
 // as the device runs it, where the item was never started.
 
 // What keeps the named item's options from opening, as the Today screen
-// said it on leaving the item out; empty when nothing is known.
-std::wstring ItemOptionsProblem(const std::wstring& name);
+// shell said it on leaving the item out; empty when nothing is known.
+std::wstring ItemOptionsProblem(HWND shell, const std::wstring& name);
 
-// Starts the settings process for the named item; when its key shows that
-// the options cannot open, says so over owner instead.
-void StartItemOptions(HWND owner, const std::wstring& name);
+// Starts the settings process for the named item of shell; when its key
+// or shell's last load shows that the options cannot open, says so over
+// owner instead.
+void StartItemOptions(HWND owner, HWND shell, const std::wstring& name);
 
 // The settings process itself: runs the options dialog of the named item,
 // template 500 of its DLL with the DLL's export 241, as the device's

@@ -267,6 +267,8 @@ int RunShell(const wchar_t* readyEvent)
     }
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (IsSettingsPageMessage(window, &msg))
+            continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

@@ -203,18 +203,9 @@ void ShareLeftOut(HWND shell, const std::vector<LeftOutItem>* leftOut)
         RemovePropW(shell, kLeftOutProperty);
 }
 
-std::wstring WhyTodayItemLeftOut(const std::wstring& name, bool* noLibrary)
+std::wstring WhyTodayItemLeftOut(HWND shell, const std::wstring& name, bool* noLibrary)
 {
-    // The Today screen is a window of the thread that runs its settings.
-    const std::vector<LeftOutItem>* shared = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM found) -> BOOL {
-            auto shared = reinterpret_cast<const std::vector<LeftOutItem>**>(found);
-            *shared = static_cast<const std::vector<LeftOutItem>*>(GetPropW(window, kLeftOutProperty));
-            return *shared == nullptr;  // on until a window shares its list
-        },
-        reinterpret_cast<LPARAM>(&shared));
+    auto shared = static_cast<const std::vector<LeftOutItem>*>(GetPropW(shell, kLeftOutProperty));
     return shared ? WhyLeftOut(*shared, name, noLibrary) : L"";
 }
 

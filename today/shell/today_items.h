@@ -57,14 +57,13 @@ HMODULE LoadItemLibrary(const TODAYLISTITEM& record, std::wstring* why);
 // when given, tells whether it was for want of a library it could load.
 std::wstring WhyLeftOut(const std::vector<LeftOutItem>& leftOut, const std::wstring& name, bool* noLibrary = nullptr);
 
-// Lets the settings that this thread opens over shell read what shell's
-// last load left out; leftOut stays shell's until shell gives another or
-// null.
+// Lets the settings opened over shell read what shell's last load left
+// out; leftOut stays shell's until shell gives another or null.
 void ShareLeftOut(HWND shell, const std::vector<LeftOutItem>* leftOut);
 
-// Why the last load of this thread's Today screen left the item out, as
-// WhyLeftOut tells it; empty when it did not, or there is no such screen.
-std::wstring WhyTodayItemLeftOut(const std::wstring& name, bool* noLibrary = nullptr);
+// Why the last load of the Today screen shell left the item out, as
+// WhyLeftOut tells it; empty when it did not, or shell shares no list.
+std::wstring WhyTodayItemLeftOut(HWND shell, const std::wstring& name, bool* noLibrary = nullptr);
 
 // Asks each item whether its height changed; true when any did.
 bool QueryItemHeights(std::vector<TodayItem>& items);
