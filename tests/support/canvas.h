@@ -2,18 +2,14 @@
 
 #include <windows.h>
 
+#include "today/shared/pixels.h"
+
 // A 32-bit picture with a memory context to draw into and read back from.
 struct Canvas {
     Canvas(int width, int height) : width(width), height(height)
     {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
         dc = CreateCompatibleDC(nullptr);
-        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+        bitmap = CreatePixelSection(dc, width, height, &bits);
         kept = SelectObject(dc, bitmap);
     }
     ~Canvas()
