@@ -12,7 +12,12 @@ die() {
 # Installs the Debian packages that are missing: as root through apt-get,
 # otherwise it prints the line to run and stops.
 ensure_packages() {
-    local missing=() package installed
+    local missing=() package installed found="$TOLVANE_BUILD/.packages-found"
+    # A list found installed since dpkg last changed anything still is: the
+    # query below is a hundredth of a second of every start.
+    if [ "$found" -nt /var/lib/dpkg/status ] && grep -qxF "$*" "$found" 2>/dev/null; then
+        return 0
+    fi
     # One query for all: a dozen of them took a second of every start. It
     # fails when a package is unknown to dpkg, as on a fresh machine.
     installed=$(dpkg-query -W -f='${Status} ${Package}\n' "$@" 2>/dev/null | sed -n 's/^install ok installed //p' || true)
@@ -20,7 +25,12 @@ ensure_packages() {
     for package in "$@"; do
         [[ "$installed" == *" $package "* ]] || missing+=("$package")
     done
-    [ ${#missing[@]} -eq 0 ] && return 0
+    if [ ${#missing[@]} -eq 0 ]; then
+        # The lists found before dpkg's last change go.
+        [ "$found" -nt /var/lib/dpkg/status ] || rm -f "$found"
+        { mkdir -p "$TOLVANE_BUILD" && echo "$*" >>"$found"; } 2>/dev/null || true
+        return 0
+    fi
     if [ "$(id -u)" -ne 0 ]; then
         echo "Tolvane needs these Debian packages. Install them, then run this command again:" >&2
         echo "    sudo apt-get update && sudo apt-get install -y ${missing[*]}" >&2
@@ -92,21 +102,27 @@ start_private_display() {
 
 # A Wine that stays quiet and never offers to install Mono or Gecko, with one
 # server kept up for all the programs this shell starts (ended by
-# stop_wine). With "quick", a prefix made before is not booted here but by
-# its first program, as `wine notepad` boots it: the boot is most of a
-# warm start.
+# stop_wine). With "quick", a prefix made before is not booted here but in
+# the background, as Wine boots it for its first program, while the caller
+# goes on: the boot is most of a warm start.
 wine_environment() {
     export WINEPREFIX=$1
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml="
     mkdir -p "$WINEPREFIX"
-    wineserver -p 2>/dev/null || true
+    local server=0
+    wineserver -p 2>/dev/null || server=$?  # 2: one was running already, and booted the prefix
     [ -f "$WINEPREFIX/system.reg" ] || echo "Creating the Wine prefix $WINEPREFIX (once)"
     # Boot now, with our output closed: Wine's background services would
     # otherwise hold on to the output of the first program (and ctest waits
     # for it).
     if [ "${2:-}" != quick ] || [ ! -f "$WINEPREFIX/system.reg" ]; then
         wineboot --init </dev/null >/dev/null 2>&1 || die "wineboot could not start $WINEPREFIX"
+    elif [ "$server" -eq 0 ]; then
+        # A program that does nothing: Wine boots the prefix for it (the
+        # wineboot --init of a first program, once), and every later program
+        # waits for that boot rather than starting another.
+        wine "$WINEPREFIX/drive_c/windows/system32/cmd.exe" /c exit </dev/null >/dev/null 2>&1 &
     fi
     install_device_fonts
 }
