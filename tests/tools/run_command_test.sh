@@ -45,6 +45,9 @@ device_processes() {
     grep -l "WINEPREFIX=$work/device" /proc/[0-9]*/environ 2>/dev/null | wc -l
 }
 no_device_processes() { [ "$(device_processes)" -eq 0 ]; }
+# What a run left running: processes with its device's lock in their
+# environment (its private display among them).
+no_run_left() { ! grep -qs "TOLVANE_DEVICE_LOCKED=$work/device" /proc/[0-9]*/environ; }
 
 cd "$work"
 # Each run ends within two minutes, or is ended with all it started (status
@@ -122,6 +125,7 @@ if "${run[@]}" --script bad.txt >bad.log 2>&1; then
     fail "a bad script exited 0"
 fi
 grep -q "bad.txt:2: tap takes two screen coordinates" bad.log || fail "a bad script did not say why: $(cat bad.log)"
+wait_until 5 no_run_left || fail "a failed run left processes running (its display)"
 "${run[@]}" --clock >clock.log 2>&1 && fail "an option without its value exited 0"
 grep -q "error: --clock needs a value" clock.log || fail "an option without its value said: $(cat clock.log)"
 # A clock that does not exist is refused before Wine starts, with the run command's usage.

@@ -163,10 +163,10 @@ stop_display() {
     fi
 }
 
-# Ends what this shell started, keeping its exit status. Set it with
-# trap end_session EXIT.
+# Ends what this shell started, keeping its exit status, or ending with the
+# one given. Set it with trap end_session EXIT.
 end_session() {
-    local status=$?
+    local status=${1:-$?}
     stop_wine
     stop_display
     exit "$status"
