@@ -116,8 +116,7 @@ end_run() {
     local status=$?
     stop_wine
     [ -z "${gremlins_copy:-}" ] || rm -rf "$gremlins_copy"
-    (exit "$status")
-    end_session
+    end_session "$status"
 }
 trap end_run EXIT
 if [ -n "${scripted:-}" ]; then

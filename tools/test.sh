@@ -49,8 +49,7 @@ busy=()
 end_test_session() {
     local status=$?
     [ ${#busy[@]} -eq 0 ] || kill "${busy[@]}" 2>/dev/null || true
-    (exit "$status")
-    end_session
+    end_session "$status"
 }
 trap end_test_session EXIT
 if [ -n "$stress" ]; then

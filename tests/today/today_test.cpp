@@ -728,6 +728,44 @@ TEST(DeviceWindow, CarriesTheDeviceMovesItAndClosingItEndsIt)
     Install(false);
 }
 
+// While an item's options are open from the settings (a program of its own),
+// the device window still takes its caption: its close ends the device.
+TEST(DeviceWindow, TakesItsCaptionWhileTheSettingsShowAnItemsOptions)
+{
+    Install();
+    const std::wstring command = Today();
+    HANDLE run = CreateThread(
+        nullptr, 0, [](void* text) -> DWORD { return RunProgram(*static_cast<std::wstring*>(text)); },
+        const_cast<std::wstring*>(&command), 0, nullptr);
+    HWND device = nullptr, today = nullptr, page = nullptr, options = nullptr;
+    for (int tries = 0; tries < 600 && !(device && today && IsWindowVisible(today)); ++tries) {
+        Sleep(100);
+        device = FindWindowW(L"TolvaneDeviceWindow", L"Tolvane device");
+        today = FindWindowW(kShellClassName, nullptr);
+    }
+    ASSERT_TRUE(device && today) << "the device window did not come up";
+    PostMessageW(today, WM_TODAY_OPENSETTINGS, 0, 0);
+    for (int tries = 0; tries < 100 && !page; ++tries, Sleep(50))
+        page = FindWindowW(L"TolvaneTodaySettings", nullptr);
+    DWORD shellProcess = 0, optionsProcess = 0;
+    GetWindowThreadProcessId(today, &shellProcess);
+    PostMessageW(FindWindowExW(page, nullptr, L"BUTTON", L"Options..."), BM_CLICK, 0, 0);
+    for (int tries = 0; tries < 200 && !options; ++tries, Sleep(50)) {
+        options = FindWindowW(L"#32770", nullptr);
+        GetWindowThreadProcessId(options, &optionsProcess);
+        if (optionsProcess == shellProcess || !IsWindowVisible(options))
+            options = nullptr;
+    }
+    EXPECT_TRUE(options) << "the options did not open in a program of their own";
+    EXPECT_TRUE(IsWindowEnabled(device)) << "the options disabled the device window";
+    PostMessageW(device, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(WaitForSingleObject(run, 10000), WAIT_OBJECT_0);
+    EndDevicesLeftBehind();
+    WaitForSingleObject(run, kRunLimit);
+    CloseHandle(run);
+    Install(false);
+}
+
 TEST(Script, ReadsEachCommandAndNamesTheLineOfAFault)
 {
     const struct {

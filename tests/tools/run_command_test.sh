@@ -15,23 +15,39 @@ fail() {
     failures=$((failures + 1))
 }
 
-# Waits up to a minute for the Today screen and a window of this name; says
-# the window's id when they came.
-wait_for_window() {
-    local window=""
-    for _ in $(seq 1 600); do
-        window=$(xdotool search --name "$1" 2>/dev/null | head -n 1)
-        [ -n "$window" ] && xdotool search --name "^Today$" >/dev/null 2>&1 && break
-        window=""
+# Tries a command every tenth of a second until it succeeds, for at most
+# $1 seconds; fails when it never did.
+wait_until() {
+    local limit=$(($1 * 10))
+    shift
+    for _ in $(seq 1 "$limit"); do
+        "$@" && return 0
         sleep 0.1
     done
-    echo "$window"
+    return 1
+}
+
+shown() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+# The windows of today.exe shown, and whether there are more than before a
+# tap on Start: its menu.
+today_windows() { xdotool search --onlyvisible --class '^today\.exe$' 2>/dev/null | wc -l; }
+menu_shown() { [ "$(today_windows)" -gt "$windows_before" ]; }
+ended() { ! kill -0 "$1" 2>/dev/null; }
+
+# Waits up to a minute for the Today screen shown and a window of this name;
+# says the window's id when they came.
+wait_for_window() {
+    wait_until 60 shown "^Today$" && xdotool search --name "$1" 2>/dev/null | head -n 1
 }
 
 # Processes of the device: they carry its prefix in their environment.
 device_processes() {
     grep -l "WINEPREFIX=$work/device" /proc/[0-9]*/environ 2>/dev/null | wc -l
 }
+no_device_processes() { [ "$(device_processes)" -eq 0 ]; }
+# What a run left running: processes with its device's lock in their
+# environment (its private display among them).
+no_run_left() { ! grep -qs "TOLVANE_DEVICE_LOCKED=$work/device" /proc/[0-9]*/environ; }
 
 cd "$work"
 # Each run ends within two minutes, or is ended with all it started (status
@@ -47,27 +63,18 @@ size=$(xdotool getwindowgeometry "$device" 2>/dev/null | sed -n 's/ *Geometry: /
 # A second command leaves the running device be (the close below needs it) and says so.
 "$root/tools/run.sh" --prefix "$work/device" install >second.log 2>&1 && fail "an install on a running device exited 0"
 grep -q "is running, so nothing was done" second.log || fail "an install on a running device said: $(cat second.log)"
-sleep 1
+windows_before=$(today_windows)
 xdotool mousemove --window "$device" 15 12 click 1  # Start
-sleep 1
+wait_until 10 menu_shown || fail "Start showed no menu"
 xdotool mousemove --window "$device" 30 72 click 1  # Close
-ended=no
-for _ in $(seq 1 50); do
-    if ! kill -0 "$runner" 2>/dev/null; then
-        ended=yes
-        break
-    fi
-    sleep 0.1
-done
-if [ "$ended" = yes ]; then
+if wait_until 5 ended "$runner"; then
     wait "$runner" || fail "an interactive run that was closed exited with $?"
 else
     fail "the run did not end within 5 s of Start > Close: $(cat interactive.log)"
     kill "$runner" 2>/dev/null
     WINEPREFIX="$work/device" wineserver -k 2>/dev/null
 fi
-sleep 0.5
-[ "$(device_processes)" -eq 0 ] || fail "the device left processes running"
+wait_until 5 no_device_processes || fail "the device left processes running"
 
 # A scripted run with DISPLAY set: its status, and its screen on its own display.
 printf 'wait 300\nscreenshot shot.png\nquit\n' >good.txt
@@ -87,26 +94,26 @@ screen_shown() {
 if [ -z "$frame" ]; then
     fail "the --window run opened no device window: $(cat window-interactive.log)"
 else
-    sleep 1
+    today=$(xdotool search --name "^Today$" | head -n 1)
+    before=$(xdotool getwindowgeometry "$today")
     eval "$(xdotool getwindowgeometry --shell "$frame")"
     xdotool mousemove $((X + 60)) $((Y + 8)) mousedown 1 mousemove $((X + 100)) $((Y + 40)) mouseup 1
-    sleep 1
-    brightness=$(screen_shown dragged.png)
-    awk "BEGIN { exit !($brightness > 0.5) }" || fail "after a drag the device window covered its screen ($brightness)"
-    eval "$(xdotool getwindowgeometry --shell "$(xdotool search --name "^Today$" | head -n 1)")"
+    # The screen follows the window, then shows in front of it.
+    moved() { [ "$(xdotool getwindowgeometry "$today")" != "$before" ]; }
+    bright() { awk "BEGIN { exit !($(screen_shown dragged.png) > 0.5) }"; }
+    wait_until 10 moved || fail "the Today screen did not follow the dragged device window"
+    wait_until 10 bright || fail "after a drag the device window covered its screen"
+    eval "$(xdotool getwindowgeometry --shell "$today")"
     xdotool mousemove $((X + 55)) $((Y + 56)) click 1  # the second card
-    sleep 1
-    screen_shown tapped.png >/dev/null
-    cmp -s dragged.png tapped.png && fail "after a drag a tap did not reach the row"
+    changed() { screen_shown tapped.png >/dev/null && ! cmp -s dragged.png tapped.png; }
+    wait_until 10 changed || fail "after a drag a tap did not reach the row"
+    windows_before=$(today_windows)
     xdotool mousemove $((X + 15)) $((Y + 12)) click 1  # Start
-    sleep 1
+    wait_until 10 menu_shown || fail "Start showed no menu in the device window"
     xdotool mousemove $((X + 30)) $((Y + 72)) click 1  # Close
 fi
-for _ in $(seq 1 100); do
-    kill -0 "$runner" 2>/dev/null || break
-    sleep 0.1
-done
-kill "$runner" 2>/dev/null && fail "the --window run did not end with Start > Close"
+wait_until 10 ended "$runner" || fail "the --window run did not end with Start > Close"
+kill "$runner" 2>/dev/null
 wait "$runner"
 
 # The same run in a device window, on Wine without a virtual desktop.
@@ -118,6 +125,7 @@ if "${run[@]}" --script bad.txt >bad.log 2>&1; then
     fail "a bad script exited 0"
 fi
 grep -q "bad.txt:2: tap takes two screen coordinates" bad.log || fail "a bad script did not say why: $(cat bad.log)"
+wait_until 5 no_run_left || fail "a failed run left processes running (its display)"
 "${run[@]}" --clock >clock.log 2>&1 && fail "an option without its value exited 0"
 grep -q "error: --clock needs a value" clock.log || fail "an option without its value said: $(cat clock.log)"
 # A clock that does not exist is refused before Wine starts, with the run command's usage.

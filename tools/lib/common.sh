@@ -12,7 +12,12 @@ die() {
 # Installs the Debian packages that are missing: as root through apt-get,
 # otherwise it prints the line to run and stops.
 ensure_packages() {
-    local missing=() package installed
+    local missing=() package installed found="$TOLVANE_BUILD/.packages-found"
+    # A list found installed since dpkg last changed anything still is: the
+    # query below is a hundredth of a second of every start.
+    if [ "$found" -nt /var/lib/dpkg/status ] && grep -qxF "$*" "$found" 2>/dev/null; then
+        return 0
+    fi
     # One query for all: a dozen of them took a second of every start. It
     # fails when a package is unknown to dpkg, as on a fresh machine.
     installed=$(dpkg-query -W -f='${Status} ${Package}\n' "$@" 2>/dev/null | sed -n 's/^install ok installed //p' || true)
@@ -20,7 +25,12 @@ ensure_packages() {
     for package in "$@"; do
         [[ "$installed" == *" $package "* ]] || missing+=("$package")
     done
-    [ ${#missing[@]} -eq 0 ] && return 0
+    if [ ${#missing[@]} -eq 0 ]; then
+        # The lists found before dpkg's last change go.
+        [ "$found" -nt /var/lib/dpkg/status ] || rm -f "$found"
+        { mkdir -p "$TOLVANE_BUILD" && echo "$*" >>"$found"; } 2>/dev/null || true
+        return 0
+    fi
     if [ "$(id -u)" -ne 0 ]; then
         echo "Tolvane needs these Debian packages. Install them, then run this command again:" >&2
         echo "    sudo apt-get update && sudo apt-get install -y ${missing[*]}" >&2
@@ -118,7 +128,8 @@ wine_environment() {
 install_device_fonts() {
     local fonts="$WINEPREFIX/drive_c/windows/Fonts" face
     for face in tahoma.ttf tahomabd.ttf marlett.ttf; do
-        cmp -s "/usr/share/wine/fonts/$face" "$fonts/$face" && continue
+        # Copied after Wine's own last changed: no program to run at each start.
+        [ "$fonts/$face" -nt "/usr/share/wine/fonts/$face" ] && continue
         cp "/usr/share/wine/fonts/$face" "$fonts/$face" || die "cannot install $face in $WINEPREFIX"
     done
     # Dialog templates ask for "System" 8 point, which the device draws in
@@ -152,10 +163,10 @@ stop_display() {
     fi
 }
 
-# Ends what this shell started, keeping its exit status. Set it with
-# trap end_session EXIT.
+# Ends what this shell started, keeping its exit status, or ending with the
+# one given. Set it with trap end_session EXIT.
 end_session() {
-    local status=$?
+    local status=${1:-$?}
     stop_wine
     stop_display
     exit "$status"
