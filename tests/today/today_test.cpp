@@ -746,15 +746,18 @@ TEST(DeviceWindow, TakesItsCaptionWhileTheSettingsShowAnItemsOptions)
     ASSERT_TRUE(device && today) << "the device window did not come up";
     PostMessageW(today, WM_TODAY_OPENSETTINGS, 0, 0);
     for (int tries = 0; tries < 100 && !page; ++tries, Sleep(50))
-        page = FindWindowW(L"TolvaneTodaySettings", nullptr);
-    DWORD shellProcess = 0, optionsProcess = 0;
+        page = FindWindowW(L"#32770", L"Settings");
+    DWORD shellProcess = 0;
     GetWindowThreadProcessId(today, &shellProcess);
     PostMessageW(FindWindowExW(page, nullptr, L"BUTTON", L"Options..."), BM_CLICK, 0, 0);
+    // The options: a shown dialog of another program than the Today screen's.
     for (int tries = 0; tries < 200 && !options; ++tries, Sleep(50)) {
-        options = FindWindowW(L"#32770", nullptr);
-        GetWindowThreadProcessId(options, &optionsProcess);
-        if (optionsProcess == shellProcess || !IsWindowVisible(options))
-            options = nullptr;
+        for (HWND dialog = nullptr; !options && (dialog = FindWindowExW(nullptr, dialog, L"#32770", nullptr));) {
+            DWORD process = 0;
+            GetWindowThreadProcessId(dialog, &process);
+            if (process != shellProcess && IsWindowVisible(dialog))
+                options = dialog;
+        }
     }
     EXPECT_TRUE(options) << "the options did not open in a program of their own";
     EXPECT_TRUE(IsWindowEnabled(device)) << "the options disabled the device window";
