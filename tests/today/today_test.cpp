@@ -495,6 +495,17 @@ TEST(TodayItems, TheSettingsPageMovesTheFocusAndClosesAsADialog)
         const DWORD enabled = 1;
         RegSetKeyValueW(HKEY_LOCAL_MACHINE, kItemKeyPath, L"Enabled", REG_DWORD, &enabled, sizeof(enabled));
     }
+    // A quick second tap comes as a double-click: it is a tap all the same.
+    HWND page = OpenSettingsPage(shell);
+    HWND tolvane = FindWindowExW(page, nullptr, L"BUTTON", L"Tolvane");
+    const LRESULT ticked = SendMessageW(tolvane, BM_GETCHECK, 0, 0);
+    for (UINT press : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}) {
+        SendMessageW(tolvane, press, MK_LBUTTON, MAKELPARAM(5, 5));
+        SendMessageW(tolvane, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    }
+    EXPECT_EQ(SendMessageW(tolvane, BM_GETCHECK, 0, 0), ticked) << "ticked twice";
+    DestroyWindow(page);
+    HeardClosed(shell);
     DestroyWindow(shell);
     Install(false);
 }

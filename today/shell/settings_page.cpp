@@ -164,16 +164,15 @@ void AddRows(HWND window, Page& page)
     for (size_t i = 0; i < page.items.size(); ++i) {
         ItemEntry& item = page.items[i];
         const wchar_t* state = item.noLibrary ? L" (no library)" : item.problem.empty() ? L"" : L" (left out)";
-        // BS_NOTIFY: the page hears which control has the focus, to scroll it into view.
         item.box =
-            AddControl(window, L"BUTTON", (item.name + state).c_str(), BS_AUTOCHECKBOX | BS_NOTIFY | WS_TABSTOP | group,
+            AddControl(window, L"BUTTON", (item.name + state).c_str(), BS_AUTOCHECKBOX | WS_TABSTOP | group,
                        8, 0, 148, 20, kFirstEnabledId + int(i));
         group = 0;
         // Not shown, and no choice of the page can show it.
         SendMessageW(item.box, BM_SETCHECK, item.enabled && !item.noLibrary ? BST_CHECKED : BST_UNCHECKED, 0);
         EnableWindow(item.box, !item.noLibrary);
         if (item.hasOptions)
-            item.options = AddControl(window, L"BUTTON", L"Options...", BS_PUSHBUTTON | BS_NOTIFY | WS_TABSTOP, 160, 0,
+            item.options = AddControl(window, L"BUTTON", L"Options...", BS_PUSHBUTTON | WS_TABSTOP, 160, 0,
                                       scrolls ? 62 : 72, 20, kFirstOptionsId + int(i));
     }
     if (scrolls) {
@@ -257,12 +256,9 @@ INT_PTR OnVScroll(Page& page, WORD request, WORD position)
 INT_PTR OnCommand(HWND window, Page& page, WORD id, WORD notification)
 {
     const int items = static_cast<int>(page.items.size());
-    const bool box = id >= kFirstEnabledId && id < kFirstEnabledId + items;
     const bool options = id >= kFirstOptionsId && id < kFirstOptionsId + items;
     if (id == IDOK || id == IDCANCEL)
         Close(window, page, id == IDOK);
-    else if ((box || options) && notification == BN_SETFOCUS)
-        ShowRow(page, options ? id - kFirstOptionsId : id - kFirstEnabledId);
     else if (options && notification == BN_CLICKED)
         StartItemOptions(window, page.shell, page.items[id - kFirstOptionsId].name);
     return TRUE;
@@ -302,6 +298,22 @@ INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     }
 }
 
+// Brings the row of the control with the focus into view. The page asks
+// after each key rather than have its buttons say so (BS_NOTIFY): with that
+// style a button takes a quick second tap as a double-click, not a press.
+void ShowFocusedRow(HWND window, Page& page)
+{
+    HWND focus = GetFocus();
+    if (!focus || !IsChild(window, focus))
+        return;
+    const int id = GetDlgCtrlID(focus);
+    const int items = static_cast<int>(page.items.size());
+    if (id >= kFirstEnabledId && id < kFirstEnabledId + items)
+        ShowRow(page, id - kFirstEnabledId);
+    else if (id >= kFirstOptionsId && id < kFirstOptionsId + items)
+        ShowRow(page, id - kFirstOptionsId);
+}
+
 }  // namespace
 
 HWND OpenSettingsPage(HWND shell)
@@ -315,5 +327,9 @@ HWND OpenSettingsPage(HWND shell)
 bool IsSettingsPageMessage(HWND shell, MSG* message)
 {
     HWND page = static_cast<HWND>(GetPropW(shell, kOpenPageProperty));
-    return page && IsDialogMessageW(page, message);
+    if (!page || !IsDialogMessageW(page, message))
+        return false;
+    if (IsWindow(page) && GetWindowLongPtrW(page, DWLP_USER))  // not closed by the key
+        ShowFocusedRow(page, PageOf(page));
+    return true;
 }
