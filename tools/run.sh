@@ -134,8 +134,11 @@ device_built() {
     for program in today.exe Tolvane.dll Tolvane.cab coredll.dll aygshell.dll install.exe; do
         [ -f "$bin/$program" ] || return 1
     done
+    # Every folder but those no device program is built from, so that a new
+    # room counts from its first file.
     [ -f "$built" ] && [ -z "$(cd "$TOLVANE_ROOT" &&
-        find CMakeLists.txt cmake device cards item options resources today tools/make_cab.py -newer "$built" -print -quit)" ]
+        find . \( -path ./build -o -path ./.git -o -path ./tests -o -path ./benchmarks -o -path ./odds -o -path ./ce \
+            -o -path ./docs -o -name '*.md' \) -prune -o -type f -newer "$built" -print -quit)" ]
 }
 # The build (of the device's programs only) and the device's boot at once:
 # neither needs the other.
