@@ -692,19 +692,28 @@ SIZE TodayOffset(HWND device, HWND today)
     return offset;
 }
 
+// Starts command on a thread of its own, a run in the device window, and
+// waits until the device window and the Today screen in it are shown.
+HANDLE StartWindowRun(const std::wstring& command, HWND* device, HWND* today)
+{
+    HANDLE run = CreateThread(
+        nullptr, 0, [](void* text) -> DWORD { return RunProgram(*static_cast<const std::wstring*>(text)); },
+        const_cast<std::wstring*>(&command), 0, nullptr);
+    *device = *today = nullptr;
+    for (int tries = 0; tries < 600 && !(*device && *today && IsWindowVisible(*today)); ++tries) {
+        Sleep(100);
+        *device = FindWindowW(L"TolvaneDeviceWindow", L"Tolvane device");
+        *today = FindWindowW(kShellClassName, nullptr);
+    }
+    return run;
+}
+
 TEST(DeviceWindow, CarriesTheDeviceMovesItAndClosingItEndsIt)
 {
     Install();
     const std::wstring command = Today();
-    HANDLE run = CreateThread(
-        nullptr, 0, [](void* text) -> DWORD { return RunProgram(*static_cast<std::wstring*>(text)); },
-        const_cast<std::wstring*>(&command), 0, nullptr);
-    HWND device = nullptr, today = nullptr;
-    for (int tries = 0; tries < 600 && !(device && today && IsWindowVisible(today)); ++tries) {
-        Sleep(100);
-        device = FindWindowW(L"TolvaneDeviceWindow", L"Tolvane device");
-        today = FindWindowW(kShellClassName, nullptr);
-    }
+    HWND device, today;
+    HANDLE run = StartWindowRun(command, &device, &today);
     EXPECT_TRUE(device && today) << "the device window did not come up";
     if (device && today) {
         POINT screen = {0, 0};
@@ -745,15 +754,8 @@ TEST(DeviceWindow, TakesItsCaptionWhileTheSettingsShowAnItemsOptions)
 {
     Install();
     const std::wstring command = Today();
-    HANDLE run = CreateThread(
-        nullptr, 0, [](void* text) -> DWORD { return RunProgram(*static_cast<std::wstring*>(text)); },
-        const_cast<std::wstring*>(&command), 0, nullptr);
-    HWND device = nullptr, today = nullptr, page = nullptr, options = nullptr;
-    for (int tries = 0; tries < 600 && !(device && today && IsWindowVisible(today)); ++tries) {
-        Sleep(100);
-        device = FindWindowW(L"TolvaneDeviceWindow", L"Tolvane device");
-        today = FindWindowW(kShellClassName, nullptr);
-    }
+    HWND device, today, page = nullptr, options = nullptr;
+    HANDLE run = StartWindowRun(command, &device, &today);
     ASSERT_TRUE(device && today) << "the device window did not come up";
     PostMessageW(today, WM_TODAY_OPENSETTINGS, 0, 0);
     for (int tries = 0; tries < 100 && !page; ++tries, Sleep(50))
