@@ -22,6 +22,15 @@ inline HWND DeviceWindowHandle()
     return IsWindow(window) ? window : nullptr;
 }
 
+// Makes the device window known to this program and every program it
+// starts.
+inline void SetDeviceWindowHandle(HWND window)
+{
+    wchar_t text[32];
+    swprintf(text, 32, L"%llu", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
+    SetEnvironmentVariableW(kDeviceWindowVariable, text);
+}
+
 // The device's screen in screen coordinates: everything the device places
 // "on the screen" (the Today screen, full-screen dialogs, message boxes,
 // screenshots and taps) goes inside this rectangle. It is the client area of

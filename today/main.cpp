@@ -4,11 +4,11 @@
 //   today.exe [--clock YYYY-MM-DDTHH:MM:SS] --gremlins SEED [EVENTS] [--unlink]
 //
 // Without a script it runs until the Today screen is closed; with one it
-// carries the script out and ends; with --gremlins it taps at random,
-// EVENTS times (1000 by default, at most 1000000), checking the device after each (--unlink
-// lets it answer "Yes" to unlinking). --shell runs the Today screen itself, as
-// the device starts it; --options ITEM runs an item's options dialog, as the
-// Today screen's settings start it.
+// carries the script out and ends; with --gremlins it taps at random, EVENTS
+// times (1000 by default, at most 1000000), checking the device after each
+// (--unlink lets it answer "Yes" to unlinking). --shell PIPE runs the Today
+// screen itself, as the device starts it; --options ITEM runs an item's
+// options dialog, as the Today screen's settings start it.
 #include <windows.h>
 #include <stdio.h>
 
@@ -66,17 +66,18 @@ int main()
     bool unlink = false;
     for (int i = 1; i < argc; ++i) {
         const std::wstring option = argv[i];
-        if (option == L"--shell")
-            return RunShell(kShellReadyEventName);
         if (option == L"--unlink") {
             unlink = true;
             continue;
         }
-        if (option != L"--options" && option != L"--clock" && option != L"--script" && option != L"--gremlins")
+        if (option != L"--shell" && option != L"--options" && option != L"--clock" && option != L"--script" &&
+            option != L"--gremlins")
             return Usage(L"unknown argument " + option);
         if (++i == argc)
             return Usage(option + L" needs a value");
         SYSTEMTIME unused;
+        if (option == L"--shell")
+            return RunShell(reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(wcstoull(argv[i], nullptr, 10))));
         if (option == L"--options")
             return RunItemOptions(argv[i]);
         if (option == L"--script") {

@@ -3,7 +3,7 @@
 #include <string>
 #include <tuple>
 
-#include "device/device_environment.h"
+#include "device/device_screen.h"
 #include "device/include/aygshell.h"
 
 // The shell library's dialogs and bars as the item uses them are checked
@@ -59,7 +59,7 @@ TEST(ShellLibrary, InitDialogSizesTheDialogInTheDeviceScreenWithALiveOk)
     // A device window's 240x320 client area, away from the desktop's corner.
     HWND device = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 300, 200, 240, 320, nullptr, nullptr,
                                   nullptr, nullptr);
-    SetEnvironmentVariableW(kDeviceWindowVariable, std::to_wstring(reinterpret_cast<UINT_PTR>(device)).c_str());
+    SetDeviceWindowHandle(device);
     const struct {
         DWORD flags;
         std::tuple<LONG, LONG, LONG, LONG> expected;

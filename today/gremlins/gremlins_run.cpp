@@ -11,7 +11,6 @@
 #include "device/device_environment.h"
 #include "gremlins.h"
 #include "today/runner/device_rules.h"
-#include "today/runner/device_window.h"
 #include "today/runner/screenshot.h"
 #include "today/runner/script_run.h"
 #include "today/runner/supervisor.h"
@@ -76,9 +75,6 @@ double Seconds(ULONGLONG since)
 int RunDeviceGremlins(unsigned seed, long events, bool yes)
 {
     const std::wstring clock = FixedClock();
-    DeviceWindow screen;
-    if (!screen.Ready())
-        return 1;
     DeviceSupervisor device;
     if (!device.Boot() || !device.WaitUntilQuiet(L"the boot"))
         return 1;

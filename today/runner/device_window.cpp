@@ -195,7 +195,7 @@ HWND OpenDeviceWindow()
         return nullptr;
     CutOutTheScreen(device);
     UpdateWindow(device);
-    SetEnvironmentVariableW(kDeviceWindowVariable, std::to_wstring(reinterpret_cast<UINT_PTR>(device)).c_str());
+    SetDeviceWindowHandle(device);
     return device;
 }
 

@@ -4,7 +4,6 @@
 
 #include "device_programs.h"
 #include "device_rules.h"
-#include "device_window.h"
 #include "input.h"
 #include "screenshot.h"
 #include "supervisor.h"
@@ -50,9 +49,6 @@ bool RunStep(DeviceSupervisor& device, const ScriptStep& step)
 
 int RunDeviceScript(const std::vector<ScriptStep>& steps)
 {
-    DeviceWindow screen;
-    if (!screen.Ready())
-        return 1;
     DeviceSupervisor device;
     // A script begins on the Today screen as it first shows, all painted.
     if (!device.Boot() || (!steps.empty() && !device.WaitUntilQuiet(steps.front().place)))

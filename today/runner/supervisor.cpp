@@ -8,7 +8,6 @@
 
 #include "device/device_environment.h"
 #include "device/device_screen.h"
-#include "device_window.h"
 #include "quiet.h"
 #include "screenshot.h"
 #include "today/shared/today_window.h"
@@ -85,6 +84,10 @@ DeviceSupervisor::DeviceSupervisor()
 {
     reset = CreateEventW(nullptr, FALSE, FALSE, kSoftResetEventName);
     ready = CreateEventW(nullptr, FALSE, FALSE, kShellReadyEventName);
+    // Wine takes a while to load a program: the Today screen loads while
+    // the screen comes up, and waits to hear of it before it asks for
+    // anything of it.
+    Start();
     // Wine starts the program behind a desktop with the first one to ask
     // for it: ask here, so that the screen does not belong to the job
     // that a reset ends.
@@ -94,6 +97,9 @@ DeviceSupervisor::DeviceSupervisor()
     // another desktop (the host-sized one wineboot or a test starts on)
     // came first.
     SwitchDesktop(GetThreadDesktop(GetCurrentThreadId()));
+    screen.emplace();
+    if (screen->Ready() && screenNews)
+        TellScreen();
 }
 
 DeviceSupervisor::~DeviceSupervisor()
@@ -101,12 +107,10 @@ DeviceSupervisor::~DeviceSupervisor()
     Stop();
 }
 
-bool DeviceSupervisor::Boot()
+bool DeviceSupervisor::Start()
 {
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    wchar_t command[MAX_PATH + 32];
-    swprintf(command, MAX_PATH + 32, L"\"%ls\" --shell", self);
     // Everything the device starts lives in one job, so a reset ends it
     // all, and so does the end of this process, however it ends.
     programs = CreateJobObjectW(nullptr, nullptr);
@@ -122,8 +126,22 @@ bool DeviceSupervisor::Boot()
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION process = {};
     ResetEvent(ready);
-    if (!CreateProcessW(nullptr, command, nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
-                        &process)) {
+    // The first program to ask Wine for the screen starts it, and that must
+    // not be one of the device's programs, which a reset ends: the Today
+    // screen waits to hear of its screen on a pipe it inherits.
+    SECURITY_ATTRIBUTES inherited = {sizeof(inherited), nullptr, TRUE};
+    HANDLE hears = nullptr;
+    bool started = CreatePipe(&hears, &screenNews, &inherited, 0);
+    if (started) {
+        SetHandleInformation(screenNews, HANDLE_FLAG_INHERIT, 0);
+        wchar_t command[MAX_PATH + 48];
+        swprintf(command, MAX_PATH + 48, L"\"%ls\" --shell %llu", self,
+                 static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hears)));
+        started = CreateProcessW(nullptr, command, nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
+                                 &process);
+        CloseHandle(hears);
+    }
+    if (!started) {
         fwprintf(stderr, L"today: cannot start the Today screen (error %lu)\n", GetLastError());
         return false;
     }
@@ -132,6 +150,24 @@ bool DeviceSupervisor::Boot()
     CloseHandle(process.hThread);
     shell = process.hProcess;
     ++boots;
+    if (screen && screen->Ready())
+        TellScreen();
+    return true;
+}
+
+void DeviceSupervisor::TellScreen()
+{
+    const unsigned long long window = reinterpret_cast<UINT_PTR>(DeviceWindowHandle());
+    DWORD written = 0;
+    WriteFile(screenNews, &window, sizeof(window), &written, nullptr);
+    CloseHandle(screenNews);
+    screenNews = nullptr;
+}
+
+bool DeviceSupervisor::Boot()
+{
+    if (!screen->Ready() || (!shell && !Start()))
+        return false;
     HANDLE waits[] = {ready, shell};
     if (WaitServingWindows(2, waits, Deadline(kBootTimeout)) != WAIT_OBJECT_0) {
         fwprintf(stderr, L"today: the Today screen did not come up\n");
@@ -142,6 +178,10 @@ bool DeviceSupervisor::Boot()
 
 void DeviceSupervisor::Stop()
 {
+    if (screenNews) {
+        CloseHandle(screenNews);
+        screenNews = nullptr;
+    }
     if (programs) {
         TerminateJobObject(programs, 0);
         CloseHandle(programs);
@@ -229,9 +269,6 @@ DWORD DeviceSupervisor::ShellExitCode() const
 
 int RunDevice()
 {
-    DeviceWindow screen;
-    if (!screen.Ready())
-        return 1;
     DeviceSupervisor device;
     if (!device.Boot())
         return 1;

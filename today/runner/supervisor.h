@@ -2,17 +2,22 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
-// The emulated device as a run drives it: the Today screen as its own
-// process, restarted at every soft reset as a Pocket PC boots again; a reset
-// ends every program the device started.
+#include "device_window.h"
+
+// The emulated device as a run drives it: its screen, and the Today screen
+// as its own process, restarted at every soft reset as a Pocket PC boots
+// again; a reset ends every program the device started.
 class DeviceSupervisor {
 public:
+    // Brings up the device's screen, the Today screen loading meanwhile.
     DeviceSupervisor();
     ~DeviceSupervisor();
 
-    // Boots the Today screen; false when it did not come up.
+    // Boots the Today screen; false, the reason said, when there is no
+    // screen or it did not come up.
     bool Boot();
     void Stop();
     bool SoftReset();
@@ -41,11 +46,20 @@ public:
     DWORD ShellExitCode() const;
 
 private:
+    // Starts the Today screen's process; false, the reason said, when it
+    // cannot.
+    bool Start();
+    // Tells the Today screen that has started which screen to show on, now
+    // that it is up.
+    void TellScreen();
+
     HANDLE reset = nullptr;
     HANDLE ready = nullptr;
+    HANDLE screenNews = nullptr;  // where the Today screen hears of its screen
     HANDLE programs = nullptr;
     HANDLE shell = nullptr;
     int boots = 0;
+    std::optional<DeviceWindow> screen;
 };
 
 // Runs the device until the Today screen is closed.

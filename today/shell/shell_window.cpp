@@ -241,10 +241,26 @@ LRESULT CALLBACK ShellWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     }
 }
 
+// Waits until the device's screen is up, as the device says on the pipe it
+// gave: its device window, or 0 where the desktop is its screen. False when
+// the device ended first.
+bool AwaitDeviceScreen(HANDLE news)
+{
+    unsigned long long window = 0;
+    DWORD read = 0;
+    const bool told = ReadFile(news, &window, sizeof(window), &read, nullptr) && read == sizeof(window);
+    CloseHandle(news);
+    if (told && window)
+        SetDeviceWindowHandle(reinterpret_cast<HWND>(static_cast<UINT_PTR>(window)));
+    return told;
+}
+
 }  // namespace
 
-int RunShell(const wchar_t* readyEvent)
+int RunShell(HANDLE screenNews)
 {
+    if (!AwaitDeviceScreen(screenNews))
+        return 1;
     const HINSTANCE instance = RegisterProgramClass(kShellClassName, ShellWndProc);
     Shell shell;
     // The whole screen, as on the device; child rows clip to it. In a device
@@ -258,12 +274,9 @@ int RunShell(const wchar_t* readyEvent)
         return 1;
     }
     UpdateWindow(window);
-    if (readyEvent) {
-        HANDLE ready = OpenEventW(EVENT_MODIFY_STATE, FALSE, readyEvent);
-        if (ready) {
-            SetEvent(ready);
-            CloseHandle(ready);
-        }
+    if (HANDLE ready = OpenEventW(EVENT_MODIFY_STATE, FALSE, kShellReadyEventName)) {
+        SetEvent(ready);
+        CloseHandle(ready);
     }
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -4,7 +4,7 @@
 
 #include "today/shared/today_window.h"
 
-// Runs the Today screen until it is closed: loads the items, shows their
-// rows and serves them. readyEvent names the event set once the screen is
-// up, or is null.
-int RunShell(const wchar_t* readyEvent);
+// Runs the Today screen as the device starts it: once the device says on
+// screenNews that its screen is up, loads the items, shows their rows
+// (setting the Today screen's ready event) and serves them until closed.
+int RunShell(HANDLE screenNews);
