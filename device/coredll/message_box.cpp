@@ -150,6 +150,10 @@ INT_PTR CALLBACK MessageBoxDlgProc(HWND box, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND:
         OnCommand(box, LOWORD(wParam));
         return TRUE;
+    case WM_SYSCOMMAND:
+        // A Pocket PC's message box stays where it is shown: the stylus on
+        // its caption does not drag it (off the screen, at worst).
+        return (wParam & 0xFFF0) == SC_MOVE;
     default:
         return FALSE;
     }

@@ -57,4 +57,43 @@ TEST(DeviceMessageBox, AnswersAsTheDesktopDoes)
     DestroyWindow(owner);
 }
 
+// The stylus pressed at a point of the desktop, or moved or lifted there.
+INPUT Stylus(POINT at, DWORD action)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = (at.x * 65536 + GetSystemMetrics(SM_CXSCREEN) - 1) / GetSystemMetrics(SM_CXSCREEN);
+    input.mi.dy = (at.y * 65536 + GetSystemMetrics(SM_CYSCREEN) - 1) / GetSystemMetrics(SM_CYSCREEN);
+    input.mi.dwFlags = action | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return input;
+}
+
+// On a Pocket PC a message box stays where it is shown: the stylus dragged
+// over its caption does not carry it (off the screen, at worst).
+TEST(DeviceMessageBox, StaysWhereItIsShown)
+{
+    RECT shown = {}, after = {};
+    HWND box = nullptr;
+    TimerScript script({[&] {
+                            if (!(box = OwnedDialog(nullptr)))
+                                return false;
+                            GetWindowRect(box, &shown);
+                            const POINT caption = {shown.left + 40, shown.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 2};
+                            INPUT drag[] = {Stylus(caption, MOUSEEVENTF_LEFTDOWN),
+                                            Stylus({caption.x + 20, caption.y + 30}, 0),
+                                            Stylus({caption.x + 40, caption.y + 60}, 0),
+                                            Stylus({caption.x + 40, caption.y + 60}, MOUSEEVENTF_LEFTUP)};
+                            return SendInput(4, drag, sizeof(INPUT)) == 4;
+                        },
+                        [] { return true; },
+                        [&] {
+                            GetWindowRect(box, &after);
+                            return PostMessageW(box, WM_COMMAND, IDOK, 0) != 0;
+                        }});
+    EXPECT_EQ(MessageBoxW(nullptr, L"Remove the link?", L"Tolvane", MB_OK), IDOK);
+    EXPECT_TRUE(script.Finished());
+    EXPECT_TRUE(EqualRect(&shown, &after)) << "moved to (" << after.left << ", " << after.top << ") from ("
+                                            << shown.left << ", " << shown.top << ")";
+}
+
 }  // namespace
