@@ -98,25 +98,6 @@ TEST(ValueHolds, EveryHoldPaysWhatEveryDrawAfterItPays)
     }
 }
 
-TEST(ValueHolds, AnExchangeOfSuitsChangesNoHoldsWorth)
-{
-    const int deals[][kHandCards] = {{0, 14, 28, 42, 51}, {3, 4, 5, 19, 33}, {26, 27, 29, 30, 44}};
-    for (const auto& deal : deals) {
-        HoldValues first;
-        ValueHolds(Tables(), deal, first);
-        int suits[4] = {0, 1, 2, 3};
-        do {
-            int exchanged[kHandCards];
-            for (int i = 0; i < kHandCards; ++i)
-                exchanged[i] = suits[ClubsFirstSuit(deal[i])] * 13 + CardRankIndex(deal[i]);
-            HoldValues values;
-            ValueHolds(Tables(), exchanged, values);
-            for (int hold = 0; hold < kHolds; ++hold)
-                EXPECT_EQ(values.payoutSum[hold], first.payoutSum[hold]);
-        } while (std::next_permutation(suits, suits + 4));
-    }
-}
-
 // The program's answer and what it says, for a command line; a program
 // that takes on endless work is stopped, with status 124.
 int RunOdds(const std::string& arguments, std::string& output)
