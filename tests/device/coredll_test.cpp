@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <stdio.h>
-
 #include "device/clock_text.h"
 #include "device/device_environment.h"
 #include "device/include/ce_kernel.h"
@@ -20,33 +18,20 @@ ULONGLONG DesktopLocalTime()
     return units - units % 10000;
 }
 
-TEST(DeviceClock, AFixedClockStandsStillAndAnInvalidOneIsIgnored)
+// A valid setting fixes the deck's shuffle (the cards' tests) and the
+// screenshots' deals; an invalid one leaves the desktop's time.
+TEST(DeviceClock, AnInvalidSettingIsIgnored)
 {
-    const struct {
-        const wchar_t *setting, *shown;  // the device's time as year-month-day weekday hh:mm:ss.ms
-    } cases[] = {
-        {L"2026-12-13T14:25:36", L"2026-12-13 0 14:25:36.000"},
-        {L"2024-02-29T23:59:59", L"2024-02-29 4 23:59:59.000"},
-        {L"2024-02-29 23:59:59", nullptr},  // invalid: the desktop's own time
-        {L"2026-12-13T14:25:369", nullptr},
-        {L"", nullptr},
-    };
-    for (const auto& c : cases) {
-        SetEnvironmentVariableW(kDeviceClockVariable, c.setting);
+    for (const wchar_t* setting : {L"2024-02-29 23:59:59", L"2026-12-13T14:25:369", L""}) {
+        SetEnvironmentVariableW(kDeviceClockVariable, setting);
         SYSTEMTIME device;
         const ULONGLONG before = DesktopLocalTime();
         GetLocalTime(&device);
         const ULONGLONG after = DesktopLocalTime();
-        wchar_t shown[40];
-        swprintf(shown, 40, L"%04d-%02d-%02d %d %02d:%02d:%02d.%03d", device.wYear, device.wMonth, device.wDay,
-                 device.wDayOfWeek, device.wHour, device.wMinute, device.wSecond, device.wMilliseconds);
         FILETIME asFileTime;
         SystemTimeToFileTime(&device, &asFileTime);
         const ULONGLONG read = (static_cast<ULONGLONG>(asFileTime.dwHighDateTime) << 32) | asFileTime.dwLowDateTime;
-        if (c.shown)
-            EXPECT_STREQ(shown, c.shown);
-        else
-            EXPECT_TRUE(before <= read && read <= after) << c.setting << " read as " << shown;
+        EXPECT_TRUE(before <= read && read <= after) << setting;
     }
     SetEnvironmentVariableW(kDeviceClockVariable, nullptr);
 }
