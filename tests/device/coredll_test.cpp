@@ -5,7 +5,8 @@
 #include "device/include/ce_kernel.h"
 
 // The device's platform and version, as the item reads them, are tested
-// through the item's themed-shell detection.
+// through the item's themed-shell detection; its soft reset through the
+// options' unlink.
 namespace {
 
 // The desktop's local time in 100 ns units, to the millisecond as GetLocalTime gives it.
@@ -73,17 +74,6 @@ TEST(DeviceSystem, AnswersThePlatformOnlyIntoARoomyBufferAndTheRestAsTheDesktop)
     EXPECT_FALSE(SystemParametersInfoW(SPI_GETPLATFORMTYPE, 4, platform, 0)) << "too small a buffer";
     UINT width = 0;
     EXPECT_TRUE(SystemParametersInfoW(SPI_GETCARETWIDTH, 0, &width, 0));
-}
-
-TEST(DeviceReset, SignalsTheShellOrFailsWithoutOne)
-{
-    EXPECT_FALSE(KernelIoControl(IOCTL_HAL_REBOOT, nullptr, 0, nullptr, 0, nullptr)) << "no shell to reset";
-    HANDLE shell = CreateEventW(nullptr, TRUE, FALSE, kSoftResetEventName);
-    EXPECT_FALSE(KernelIoControl(0x01010000, nullptr, 0, nullptr, 0, nullptr)) << "another code";
-    EXPECT_EQ(WaitForSingleObject(shell, 0), static_cast<DWORD>(WAIT_TIMEOUT));
-    EXPECT_TRUE(KernelIoControl(IOCTL_HAL_REBOOT, nullptr, 0, nullptr, 0, nullptr));
-    EXPECT_EQ(WaitForSingleObject(shell, 0), WAIT_OBJECT_0);
-    CloseHandle(shell);
 }
 
 }  // namespace
