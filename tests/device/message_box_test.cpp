@@ -2,8 +2,8 @@
 
 #include "tests/support/timer_script.h"
 
-// How the device's message box looks is checked against a golden
-// screenshot end to end; here, how it answers.
+// How the device's message box looks, its caption and text among it, is
+// checked against a golden screenshot end to end; here, how it answers.
 namespace {
 
 TEST(DeviceMessageBox, AnswersAsTheDesktopDoes)
@@ -29,7 +29,6 @@ TEST(DeviceMessageBox, AnswersAsTheDesktopDoes)
     for (const auto& c : cases) {
         int defaultId = 0;
         BOOL ownerEnabled = TRUE;
-        wchar_t caption[64] = {}, text[64] = {};
         std::vector<std::function<bool()>> steps;
         for (const auto& answer : c.answers)
             steps.push_back([&, answer] {
@@ -37,8 +36,6 @@ TEST(DeviceMessageBox, AnswersAsTheDesktopDoes)
                 if (!shown)
                     return false;
                 if (!defaultId) {
-                    GetWindowTextW(shown, caption, 64);
-                    GetDlgItemTextW(shown, 0xFFFF, text, 64);
                     defaultId = LOWORD(SendMessageW(shown, DM_GETDEFID, 0, 0));
                     ownerEnabled = IsWindowEnabled(owner);
                 }
@@ -49,8 +46,6 @@ TEST(DeviceMessageBox, AnswersAsTheDesktopDoes)
         EXPECT_EQ(MessageBoxW(owner, L"Remove the link?", L"Tolvane", c.type), c.result) << c.type;
         EXPECT_TRUE(script.Finished()) << c.type;
         EXPECT_EQ(defaultId, c.defaultId) << c.type;
-        EXPECT_STREQ(caption, L"Tolvane");
-        EXPECT_STREQ(text, L"Remove the link?");
         EXPECT_FALSE(ownerEnabled) << "modal over its owner";
         EXPECT_TRUE(IsWindowEnabled(owner));
     }

@@ -3,11 +3,9 @@
 #include <stdio.h>
 #include <sys/wait.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "cards/evaluate.h"
 #include "odds/card_text.h"
 #include "odds/device_play.h"
 #include "odds/game_return.h"
@@ -50,71 +48,6 @@ TEST(DrawTables, CountsEveryHandAndEverySuitClassAsPokerDoes)
                   kSimpleRule[rule]);
     }
     EXPECT_EQ(PlayOnDevice(Tables(), 2000, 3).payout, 1529) << "the device's first 2,000 deals under the best holds";
-}
-
-// What every draw after a hold pays in all, the draws enumerated one by one
-// and scored by the game's own code.
-int64_t BruteForcePayoutSum(const CardHand& hand, const std::vector<int>& unseen, size_t from = 0)
-{
-    wchar_t text[40];
-    if (hand.count == kHandCards)
-        return ScoreHand(hand, text);
-    int64_t sum = 0;
-    for (size_t i = from; i < unseen.size(); ++i) {
-        CardHand more = hand;
-        more.AddCard(unseen[i] + 1);
-        sum += BruteForcePayoutSum(more, unseen, i + 1);
-    }
-    return sum;
-}
-
-TEST(ValueHolds, EveryHoldPaysWhatEveryDrawAfterItPays)
-{
-    const int deals[][kHandCards] = {
-        {0, 13, 26, 39, 12},  // four aces and a king, in no order
-        {9, 10, 11, 12, 8},   // a straight flush that could be royal
-        {1, 24, 17, 33, 47},  // nothing
-    };
-    for (const auto& deal : deals) {
-        std::vector<int> unseen;
-        for (int card = 0; card < kDeckCards; ++card)
-            if (std::find(deal, deal + kHandCards, card) == deal + kHandCards)
-                unseen.push_back(card);
-        HoldValues values;
-        ValueHolds(Tables(), deal, values);
-        if (&deal == &deals[0]) {  // standing pays as much as drawing to the aces, and keeps more cards
-            EXPECT_EQ(BestHold(values, 3), kHolds - 1);
-        }
-        for (int hold = 0; hold < kHolds; ++hold) {
-            if (HeldCards(hold) < 2)
-                continue;  // a draw of four or five cards is too many to enumerate here
-            CardHand held;
-            held.capacity = kHandCards;
-            for (int i = 0; i < kHandCards; ++i)
-                if (hold & (1 << i))
-                    held.AddCard(deal[i] + 1);
-            EXPECT_EQ(values.payoutSum[hold], BruteForcePayoutSum(held, unseen)) << deal[0] << " hold " << hold;
-        }
-    }
-}
-
-TEST(ValueHolds, AnExchangeOfSuitsChangesNoHoldsWorth)
-{
-    const int deals[][kHandCards] = {{0, 14, 28, 42, 51}, {3, 4, 5, 19, 33}, {26, 27, 29, 30, 44}};
-    for (const auto& deal : deals) {
-        HoldValues first;
-        ValueHolds(Tables(), deal, first);
-        int suits[4] = {0, 1, 2, 3};
-        do {
-            int exchanged[kHandCards];
-            for (int i = 0; i < kHandCards; ++i)
-                exchanged[i] = suits[ClubsFirstSuit(deal[i])] * 13 + CardRankIndex(deal[i]);
-            HoldValues values;
-            ValueHolds(Tables(), exchanged, values);
-            for (int hold = 0; hold < kHolds; ++hold)
-                EXPECT_EQ(values.payoutSum[hold], first.payoutSum[hold]);
-        } while (std::next_permutation(suits, suits + 4));
-    }
 }
 
 // The program's answer and what it says, for a command line; a program

@@ -36,14 +36,12 @@ protected:
         DestroyWindow(dialog);
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, kItemKeyPath);
     }
-    // Stores the values over the item's defaults, loads them and opens the dialog.
-    void Open(std::vector<StoredValue> values = {})
+    // Opens the dialog over the item's defaults, the item linked.
+    void Open()
     {
-        values.push_back(kLink);
-        StoreItemKey(values);
+        StoreItemKey({kLink});
         gameSession.fiveDiscards = 0;
         gameSession.cardBackIcon = 153;
-        LoadSettings();
         Show();
     }
     // Opens the dialog over gameSession as it is.
@@ -67,27 +65,34 @@ protected:
     HWND dialog = nullptr;
 };
 
-TEST_F(OptionsDialog, ShowsTheStoredSettingsAndOkStoresThem)
+// The record's own settings where it holds a card back, whatever is stored;
+// a record without one (the item never started in this process) shows what
+// is stored. OK stores what the dialog shows.
+TEST_F(OptionsDialog, ShowsTheRecordsOrElseTheStoredSettingsAndOkStoresThem)
 {
     const struct {
-        std::vector<StoredValue> stored;
+        int fiveDiscards, cardBack;  // the record's
         LRESULT checked, selected;
         int choose;  // a list entry picked before OK, or -1
         DWORD storedDiscard, storedCardBack;
     } cases[] = {
-        {{{L"DISCARD", REG_DWORD, Dword(1)}, {L"CARDBACK", REG_DWORD, Dword(164)}}, BST_CHECKED, 11, -1, 1, 164},
-        {{{L"DISCARD", REG_DWORD, Dword(7)}, {L"CARDBACK", REG_DWORD, Dword(158)}}, BST_CHECKED, 5, 2, 1, 155},
+        {0, 153, BST_UNCHECKED, 0, -1, 0, 153}, {7, 164, BST_CHECKED, 11, -1, 1, 164},
+        {0, 0, BST_CHECKED, 5, -1, 1, 158},     {0, 152, BST_CHECKED, 5, 2, 1, 155},
+        {0, 165, BST_CHECKED, 5, -1, 1, 158},
     };
     for (const auto& c : cases) {
-        Open(c.stored);
-        EXPECT_EQ(Control(IDC_FIVE_DISCARDS, BM_GETCHECK), c.checked);
-        EXPECT_EQ(Control(IDC_CARD_BACK_LIST, CB_GETCURSEL), c.selected);
+        StoreItemKey({kLink, {L"DISCARD", REG_DWORD, Dword(1)}, {L"CARDBACK", REG_DWORD, Dword(158)}});
+        gameSession.fiveDiscards = c.fiveDiscards;
+        gameSession.cardBackIcon = c.cardBack;
+        Show();
+        EXPECT_EQ(Control(IDC_FIVE_DISCARDS, BM_GETCHECK), c.checked) << c.cardBack;
+        EXPECT_EQ(Control(IDC_CARD_BACK_LIST, CB_GETCURSEL), c.selected) << c.cardBack;
         if (c.choose >= 0)
             Control(IDC_CARD_BACK_LIST, CB_SETCURSEL, c.choose);
         Command(IDOK);
         EXPECT_FALSE(IsWindowVisible(dialog)) << "OK ends the dialog";
-        EXPECT_EQ(Stored(L"DISCARD"), std::make_pair(DWORD{REG_DWORD}, c.storedDiscard));
-        EXPECT_EQ(Stored(L"CARDBACK"), std::make_pair(DWORD{REG_DWORD}, c.storedCardBack));
+        EXPECT_EQ(Stored(L"DISCARD"), std::make_pair(DWORD{REG_DWORD}, c.storedDiscard)) << c.cardBack;
+        EXPECT_EQ(Stored(L"CARDBACK"), std::make_pair(DWORD{REG_DWORD}, c.storedCardBack)) << c.cardBack;
         EXPECT_EQ(gameSession.fiveDiscards, static_cast<int>(c.storedDiscard));
         EXPECT_EQ(gameSession.cardBackIcon, static_cast<int>(c.storedCardBack));
     }
@@ -100,29 +105,6 @@ TEST_F(OptionsDialog, ShowsTheStoredSettingsAndOkStoresThem)
     EXPECT_EQ(names,
               L"Blue|Red|Black|Purple|Green|Blue Globe|Purple Globe|Black Globe|Blue Stripe|Red Stripe|"
               L"Black Stripe|Yellow Stripe|");
-}
-
-// The record's own settings where it holds a card back, whatever is stored;
-// a record without one (the item never started in this process) shows what
-// is stored.
-TEST_F(OptionsDialog, ARecordWithACardBackShowsItsOwnSettingsOneWithoutTheStored)
-{
-    const struct {
-        int cardBack;
-        LRESULT checked, selected;
-    } cases[] = {{153, BST_UNCHECKED, 0},
-                 {164, BST_UNCHECKED, 11},
-                 {0, BST_CHECKED, 5},
-                 {152, BST_CHECKED, 5},
-                 {165, BST_CHECKED, 5}};
-    for (const auto& c : cases) {
-        StoreItemKey({kLink, {L"DISCARD", REG_DWORD, Dword(1)}, {L"CARDBACK", REG_DWORD, Dword(158)}});
-        gameSession.fiveDiscards = 0;
-        gameSession.cardBackIcon = c.cardBack;
-        Show();
-        EXPECT_EQ(Control(IDC_FIVE_DISCARDS, BM_GETCHECK), c.checked) << c.cardBack;
-        EXPECT_EQ(Control(IDC_CARD_BACK_LIST, CB_GETCURSEL), c.selected) << c.cardBack;
-    }
 }
 
 TEST_F(OptionsDialog, CancelAndListNotificationsChangeNothingResetWalletRefills)
@@ -245,13 +227,9 @@ void ExpectTheOptionsDialogKeepsTheDevice(WORD innerCommand, UINT closeMessage, 
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, kItemKeyPath);
 }
 
-TEST(OptionsModalRun, NoToTheUnlinkQuestionKeepsTheDialogInFront)
+TEST(OptionsModalRun, NoToTheUnlinkQuestionOrThePaytableClosedKeepsTheDialogInFront)
 {
     ExpectTheOptionsDialogKeepsTheDevice(IDC_UNLINK, WM_COMMAND, IDNO);
-}
-
-TEST(OptionsModalRun, ThePaytableClosedByWmCloseKeepsTheDialogInFront)
-{
     ExpectTheOptionsDialogKeepsTheDevice(IDC_SCORING, WM_CLOSE, 0);
 }
 

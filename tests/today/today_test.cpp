@@ -232,42 +232,20 @@ void AddItem(TemporaryKeys& keys, const wchar_t* name, const wchar_t* dll, DWORD
     RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"Order", REG_DWORD, &order, sizeof(DWORD));
 }
 
+// A program of the build copied into the device's \\Windows as name.
+void CopyOntoDevice(const std::wstring& program, const std::wstring& name)
+{
+    wchar_t windows[MAX_PATH];
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    CopyFileW((kBin + program).c_str(), (std::wstring(windows) + L"\\" + name).c_str(), FALSE);
+}
+
 // A test item of the build, copied onto the device and listed, enabled,
 // under name.
 void AddTestItem(TemporaryKeys& keys, const wchar_t* name, const std::wstring& library, DWORD order)
 {
-    wchar_t windows[MAX_PATH];
-    GetWindowsDirectoryW(windows, MAX_PATH);
-    CopyFileW((kBin + library).c_str(), (std::wstring(windows) + L"\\" + library).c_str(), FALSE);
+    CopyOntoDevice(library, library);
     AddItem(keys, name, (L"\\Windows\\" + library).c_str(), 1, order);
-}
-
-TEST(TodayItems, StandInTheirOrderTiesInRegistryOrderBrokenOnesLeftOut)
-{
-    Install();  // "Tolvane", order 0
-    TemporaryKeys keys;
-    wchar_t windows[MAX_PATH];
-    GetWindowsDirectoryW(windows, MAX_PATH);
-    CopyFileW((kBin + L"coredll.dll").c_str(), (std::wstring(windows) + L"\\noexport.dll").c_str(), FALSE);
-    const struct {
-        const wchar_t *name, *dll;
-        DWORD order, enabled;
-    } added[] = {{L"Zeta", L"\\Windows\\Tolvane.dll", 2, 1},     {L"Beta", L"\\Windows\\Tolvane.dll", 1, 1},
-                 {L"Off", L"\\Windows\\Tolvane.dll", 1, 0},      {L"Alpha", L"\\Windows\\Tolvane.dll", 1, 1},
-                 {L"Gamma", L"\\Windows\\Tolvane.dll", 0, 1},    {L"Missing", L"\\Windows\\missing.dll", 0, 1},
-                 {L"NoExport", L"\\Windows\\noexport.dll", 0, 1}};
-    for (const auto& item : added)
-        AddItem(keys, item.name, item.dll, item.enabled, item.order);
-    HWND shell = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 240, 320, nullptr, nullptr, nullptr, nullptr);
-    std::vector<std::wstring> names;
-    for (const TodayItem& item : LoadTodayItems(shell).started) {
-        names.push_back(item.record.szName);
-        DestroyWindow(item.record.hwndCustom);
-        FreeLibrary(item.library);  // so that the installer can remove it
-    }
-    DestroyWindow(shell);
-    Install(false);
-    EXPECT_EQ(names, (std::vector<std::wstring>{L"Gamma", L"Tolvane", L"Alpha", L"Beta", L"Zeta"}));
 }
 
 // The items a window of the test loads as the Today screen does: in its
@@ -292,19 +270,6 @@ HWND CreateLoadingShell()
     return CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 240, 320, nullptr, nullptr, nullptr, nullptr);
 }
 
-// A key pressed on a control of the page, through the Today screen's
-// message loop as the device delivers it.
-void PressKey(HWND shell, HWND control, WPARAM key)
-{
-    for (UINT message : {WM_KEYDOWN, WM_KEYUP}) {
-        MSG press = {control, message, key, 0, 0, {}};
-        if (!IsSettingsPageMessage(shell, &press)) {
-            TranslateMessage(&press);
-            DispatchMessageW(&press);
-        }
-    }
-}
-
 // What the Today screen heard as its settings page closed; 99: nothing.
 WPARAM HeardClosed(HWND shell)
 {
@@ -313,23 +278,37 @@ WPARAM HeardClosed(HWND shell)
                                                                                                      : 99;
 }
 
-// The settings page's choices and what the Today screen hears as it closes.
-WPARAM CloseSettingsPage(HWND shell, HWND control, WPARAM key)
+// A key pressed on a control of the page, through the Today screen's
+// message loop as the device delivers it, and what the Today screen heard.
+WPARAM PressKey(HWND shell, HWND control, WPARAM key)
 {
-    PressKey(shell, control, key);
+    for (UINT message : {WM_KEYDOWN, WM_KEYUP}) {
+        MSG press = {control, message, key, 0, 0, {}};
+        if (!IsSettingsPageMessage(shell, &press)) {
+            TranslateMessage(&press);
+            DispatchMessageW(&press);
+        }
+    }
     return HeardClosed(shell);
 }
 
-TEST(TodayItems, EachBadItemLeftOutSayingWhyTheOthersStayTheSettingsPageShowsItSo)
+// The good items stand in their order, ties in registry order; each bad
+// one is left out, with its reason.
+TEST(TodayItems, StandInTheirOrderEachBadItemLeftOutSayingWhyTheSettingsPageShowsItSo)
 {
-    Install();  // "Tolvane"
+    Install();  // "Tolvane", order 0
     TemporaryKeys keys;
+    const struct {
+        const wchar_t* name;
+        DWORD order, enabled;
+    } good[] = {{L"Zeta", 2, 1}, {L"Beta", 1, 1}, {L"Off", 1, 0}, {L"Alpha", 1, 1}, {L"Gamma", 0, 1}};
+    for (const auto& item : good)
+        AddItem(keys, item.name, L"\\Windows\\Tolvane.dll", item.enabled, item.order);
+    CopyOntoDevice(L"faulty_item.dll", L"faulty_item.dll");
+    CopyOntoDevice(L"coredll.dll", L"noexport.dll");
     wchar_t windows[MAX_PATH];
     GetWindowsDirectoryW(windows, MAX_PATH);
-    const std::wstring folder = std::wstring(windows) + L"\\";
-    CopyFileW((kBin + L"faulty_item.dll").c_str(), (folder + L"faulty_item.dll").c_str(), FALSE);
-    CopyFileW((kBin + L"coredll.dll").c_str(), (folder + L"noexport.dll").c_str(), FALSE);
-    std::ofstream((folder + L"notpe.dll").c_str()) << "not a library";
+    std::ofstream((std::wstring(windows) + L"\\notpe.dll").c_str()) << "not a library";
     const std::wstring longPath(100000, L'x');
     const struct {
         const wchar_t *name, *dll, *value;  // value: one to replace (REG_NONE: to delete) after the usual ones
@@ -364,9 +343,9 @@ TEST(TodayItems, EachBadItemLeftOutSayingWhyTheOthersStayTheSettingsPageShowsItS
     for (const TodayItem& item : loadedItems.started) {
         names.push_back(item.record.szName);
         DestroyWindow(item.record.hwndCustom);
-        FreeLibrary(item.library);
+        FreeLibrary(item.library);  // so that the installer can remove it
     }
-    EXPECT_EQ(names, std::vector<std::wstring>{L"Tolvane"});
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"Gamma", L"Tolvane", L"Alpha", L"Beta", L"Zeta"}));
     // One reason an item: the Today screen's, the page's and the Options button's.
     HWND page = OpenSettingsPage(shell);
     for (const auto& item : bad) {
@@ -376,7 +355,7 @@ TEST(TodayItems, EachBadItemLeftOutSayingWhyTheOthersStayTheSettingsPageShowsItS
         EXPECT_TRUE(FindWindowExW(page, nullptr, L"BUTTON", (std::wstring(item.name) + item.listed).c_str()))
             << item.name;
     }
-    CloseSettingsPage(shell, page, VK_ESCAPE);
+    PressKey(shell, page, VK_ESCAPE);
     // The page's ok stores its ticks; Escape leaves them as they were. What
     // an item's options stored while the page was open is the items' either
     // way, and the Today screen starts them again.
@@ -394,7 +373,7 @@ TEST(TodayItems, EachBadItemLeftOutSayingWhyTheOthersStayTheSettingsPageShowsItS
         SendMessageW(text, BM_CLICK, 0, 0);
         if (c.optionsStored)
             RegSetKeyValueW(HKEY_LOCAL_MACHINE, kItemKeyPath, L"CARDBACK", REG_DWORD, &kRedStripe, sizeof(kRedStripe));
-        EXPECT_EQ(CloseSettingsPage(shell, text, c.key), c.changed) << c.key << c.optionsStored;
+        EXPECT_EQ(PressKey(shell, text, c.key), c.changed) << c.key << c.optionsStored;
         EXPECT_FALSE(IsWindow(page));
         EXPECT_EQ(Stored(L"CARDBACK").first, c.optionsStored ? DWORD(REG_DWORD) : 0u);
         RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kItemKeyPath, L"CARDBACK");
@@ -481,7 +460,7 @@ TEST(TodayItems, TheSettingsPageMovesTheFocusAndClosesAsADialog)
         const bool ticked = SendMessageW(tolvane, BM_GETCHECK, 0, 0) == BST_CHECKED;
         WPARAM closed = 99;
         for (const char* key = c.keys; *key && IsChild(page, GetFocus()); ++key)
-            closed = CloseSettingsPage(shell, GetFocus(), pressed.at(*key));
+            closed = PressKey(shell, GetFocus(), pressed.at(*key));
         EXPECT_EQ(closed, c.closed) << c.keys;
         EXPECT_EQ(Stored(L"Enabled").second, c.enabled) << c.keys;
         if (c.focus) {
@@ -540,8 +519,8 @@ TEST(TodayItems, TheTodayScreensSettingsSayWhyItLeftAnItemOut)
     const DWORD code = RunScript("settings\ntap 190 66\nclose\nquit\n", L"left-out", errors);
     Install(false);
     EXPECT_EQ(code, 0u);
-    const std::string log = FileBytes(std::string(errors.begin(), errors.end()));
-    EXPECT_NE(log.find("the options of item \"Faulty\" cannot open: its export 240 faulted"), std::string::npos) << log;
+    EXPECT_NE(Log(errors).find("the options of item \"Faulty\" cannot open: its export 240 faulted"), std::string::npos)
+        << Log(errors);
 }
 
 TEST(Quiet, ADeviceThatNeverSettlesEndsTheRunNamingWhatIsBusy)
@@ -555,10 +534,9 @@ TEST(Quiet, ADeviceThatNeverSettlesEndsTheRunNamingWhatIsBusy)
     SetEnvironmentVariableW(L"TOLVANE_QUIET_SECONDS", nullptr);
     Install(false);
     EXPECT_EQ(code, 1u);
-    const std::string log = FileBytes(std::string(errors.begin(), errors.end()));
-    EXPECT_NE(log.find("restless.txt:2: the device was not quiet within 2 s: the window \"\" (RestlessItem)"),
+    EXPECT_NE(Log(errors).find("restless.txt:2: the device was not quiet within 2 s: the window \"\" (RestlessItem)"),
               std::string::npos)
-        << log;
+        << Log(errors);
 }
 
 // The test item that misbehaves as TOLVANE_BAIT says, alone on the Today
