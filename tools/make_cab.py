@@ -149,10 +149,15 @@ def write_cabinet(output, members, mtime):
                 file.write(data)
             os.utime(path, (mtime, mtime))
             paths.append(path)
-        # Written aside, so that a failure leaves no cabinet at all.
-        partial = os.path.join(stage, "cabinet")
-        subprocess.run(["gcab", "--create", "--nopath", partial] + paths, check=True)
-        os.replace(partial, output)
+        # Written aside, so that a failure leaves no cabinet at all: beside
+        # the cabinet, as a rename does not cross file systems.
+        partial = output + ".partial"
+        try:
+            subprocess.run(["gcab", "--create", "--nopath", partial] + paths, check=True)
+            os.replace(partial, output)
+        finally:
+            if os.path.exists(partial):
+                os.remove(partial)
 
 
 def main(arguments):

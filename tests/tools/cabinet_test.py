@@ -12,6 +12,9 @@ import sys
 import tempfile
 import unittest
 
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "tools"))
+import make_cab  # noqa: E402
+
 STRONGARM, X86_64 = 2577, 8664
 
 
@@ -104,6 +107,22 @@ class Cabinets(unittest.TestCase):
                     "Options": (key, 0, dword, struct.pack("<I", 1)),
                     "Order": (key, 0, dword, struct.pack("<I", 0)),
                 })
+
+    def test_made_with_its_temporary_folder_on_another_file_system(self):
+        # As where /tmp is a tmpfs (Debian 13's) and the build is not.
+        build = pathlib.Path(EMULATED_CAB).parent
+        if build.stat().st_dev == pathlib.Path("/dev/shm").stat().st_dev:
+            self.skipTest("the build is on /dev/shm's file system")
+        kept, output = tempfile.tempdir, build / "elsewhere-test.cab"
+        try:
+            with tempfile.TemporaryDirectory(dir="/dev/shm") as elsewhere:
+                tempfile.tempdir = elsewhere
+                make_cab.write_cabinet(str(output), [("a.000", b"a")], 0)
+            self.assertEqual([name for _, name in self.listing(str(output))], ["a.000"])
+            self.assertEqual(sorted(path.name for path in build.glob("elsewhere-test.cab*")), ["elsewhere-test.cab"])
+        finally:
+            tempfile.tempdir = kept
+            output.unlink(missing_ok=True)
 
 
 if __name__ == "__main__":
