@@ -67,6 +67,8 @@ INPUT Stylus(POINT at, DWORD action)
 // over its caption does not carry it (off the screen, at worst).
 TEST(DeviceMessageBox, StaysWhereItIsShown)
 {
+    // Wine 10 takes input only for the session's input desktop: this one.
+    SwitchDesktop(GetThreadDesktop(GetCurrentThreadId()));
     RECT shown = {}, after = {};
     HWND box = nullptr;
     TimerScript script({[&] {
