@@ -6,8 +6,10 @@
 #
 # The two alternate, ROUNDS times (5 unless given), on a private display,
 # with a device and a Notepad prefix of their own (made ready first, under
-# build/bench-start); it prints each time, the medians and their ratio.
-# The device's programs must be built (tools/run.sh builds them).
+# build/bench-start); it prints each time, the medians and their ratio (of
+# the rounds that showed their window). A window is looked for every 5 ms
+# by window_shown.py. The device's programs must be built (tools/run.sh
+# builds them).
 set -euo pipefail
 source "$(dirname "$0")/../tools/lib/common.sh"
 rounds=${1:-5}
@@ -20,19 +22,9 @@ trap 'stop_display' EXIT
 
 now() { date +%s.%N; }
 
-# Seconds from now until a window whose name matches $1 shows.
-seconds_to_window() {
-    local start=$1 pattern=$2
-    for _ in $(seq 1 1500); do
-        if xdotool search --onlyvisible --name "$pattern" >/dev/null 2>&1; then
-            awk -v start="$start" -v end="$(now)" 'BEGIN { printf "%.2f\n", end - start }'
-            return 0
-        fi
-        sleep 0.01
-    done
-    echo "error: no window \"$pattern\" within 15 s" >&2
-    return 1
-}
+# Seconds from $1 (a Unix time) until a window whose name matches $2 shows;
+# empty, the failure said, when none does within 15 s.
+seconds_to_window() { python3 "$(dirname "$0")/window_shown.py" "$1" "$2" || true; }
 
 # Ends a prefix's Wine and waits for it, so that the next start is cold.
 stop_prefix() { WINEPREFIX=$1 wineserver -k 2>/dev/null || true; WINEPREFIX=$1 wineserver -w 2>/dev/null || true; }
@@ -70,7 +62,8 @@ for round in $(seq 1 "$rounds"); do
     device_times+=("$(warm_device)")
     echo "round $round: wine notepad ${notepad_times[-1]} s, run command ${device_times[-1]} s"
 done
-notepad_median=$(printf '%s\n' "${notepad_times[@]}" | median)
-device_median=$(printf '%s\n' "${device_times[@]}" | median)
+# A round that showed no window has no time.
+notepad_median=$(printf '%s\n' "${notepad_times[@]}" | grep . | median)
+device_median=$(printf '%s\n' "${device_times[@]}" | grep . | median)
 echo "medians: wine notepad $notepad_median s, run command $device_median s," \
     "ratio $(awk -v a="$device_median" -v b="$notepad_median" 'BEGIN { printf "%.2f", a / b }')"
