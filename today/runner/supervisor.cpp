@@ -85,8 +85,8 @@ DeviceSupervisor::DeviceSupervisor()
     reset = CreateEventW(nullptr, FALSE, FALSE, kSoftResetEventName);
     ready = CreateEventW(nullptr, FALSE, FALSE, kShellReadyEventName);
     // Wine takes a while to load a program: the Today screen loads while
-    // the screen comes up, and waits to hear of it before it asks for
-    // anything of it.
+    // the screen comes up, and waits to hear of it (from Boot) before it
+    // asks for anything of it.
     Start();
     // Wine starts the program behind a desktop with the first one to ask
     // for it: ask here, so that the screen does not belong to the job
@@ -98,8 +98,6 @@ DeviceSupervisor::DeviceSupervisor()
     // came first.
     SwitchDesktop(GetThreadDesktop(GetCurrentThreadId()));
     screen.emplace();
-    if (screen->Ready() && screenNews)
-        TellScreen();
 }
 
 DeviceSupervisor::~DeviceSupervisor()
@@ -150,8 +148,6 @@ bool DeviceSupervisor::Start()
     CloseHandle(process.hThread);
     shell = process.hProcess;
     ++boots;
-    if (screen && screen->Ready())
-        TellScreen();
     return true;
 }
 
@@ -168,6 +164,8 @@ bool DeviceSupervisor::Boot()
 {
     if (!screen->Ready() || (!shell && !Start()))
         return false;
+    if (screenNews)
+        TellScreen();
     HANDLE waits[] = {ready, shell};
     if (WaitServingWindows(2, waits, Deadline(kBootTimeout)) != WAIT_OBJECT_0) {
         fwprintf(stderr, L"today: the Today screen did not come up\n");

@@ -49,8 +49,7 @@ private:
     // Starts the Today screen's process; false, the reason said, when it
     // cannot.
     bool Start();
-    // Tells the Today screen that has started which screen to show on, now
-    // that it is up.
+    // Tells the Today screen that has started which screen to show on.
     void TellScreen();
 
     HANDLE reset = nullptr;
